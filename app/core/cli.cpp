@@ -1,0 +1,81 @@
+#include "app/core/cli.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <iostream>
+
+namespace kv {
+
+CliRequest ParseCommandLine(int argc, const char* const* argv) {
+  CliRequest request;
+  CLI::App app{"Krellvane: identifies the recordable disc in a CD/DVD writer and the write speed "
+               "the writer selects for it.\nWithout options the program opens its window.",
+               "krellvane"};
+  app.set_version_flag("--version", std::string("krellvane ") + KV_VERSION);
+
+  bool list = false;
+  std::vector<std::string> emulate;
+  auto* emulateOption =
+      app.add_option("--emulate", emulate,
+                     "Run on emulated drives: the given drive+disc profiles (JSON), or the "
+                     "built-in sample drives when none is given")
+          ->expected(0, -1)
+          ->type_name("PROFILE...");
+  app.add_flag("--list", list, "List the CD/DVD drives found, one line each, and exit");
+  std::optional<int> checkLine;
+  auto* checkOption =
+      app.add_option("--check", checkLine,
+                     "Check the disc in the drive of the given list line (default: the first "
+                     "writer) and print the report")
+          ->expected(0, 1)
+          ->type_name("LINE");
+  auto* jsonOption = app.add_flag("--json", request.json, "With --check: print one JSON object");
+  auto* buildOption = app.add_option("--build", request.buildFile,
+                                     "Builder edition: write Krellvane.Exe from a parameter file")
+                          ->type_name("PARAMFILE");
+  jsonOption->needs(checkOption);
+  checkOption->excludes(buildOption);
+  app.get_option("--list")->excludes(checkOption)->excludes(buildOption);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::ParseError& e) {
+    request.exitNow = true;
+    request.exitCode = app.exit(e);
+    if (request.exitCode != 0) {
+      request.exitCode = kExitUsage;
+    }
+    return request;
+  }
+
+  if (emulateOption->count() > 0) {
+    request.platform.emulate = true;
+    request.platform.profiles = emulate;
+  }
+  ApplyEmulateEnvironment(request.platform);
+  if (list) {
+    request.mode = CliMode::List;
+  } else if (checkOption->count() > 0) {
+    request.mode = CliMode::Check;
+    request.checkLine = checkLine;
+  } else if (buildOption->count() > 0) {
+    request.mode = CliMode::Build;
+  }
+  return request;
+}
+
+int RunCli(const CliRequest& request) {
+  switch (request.mode) {
+    case CliMode::List:
+      return RunList(request);
+    case CliMode::Check:
+      return RunCheck(request);
+    case CliMode::Build:
+      return RunBuild(request);
+    case CliMode::Gui:
+      break;
+  }
+  return kExitUsage;
+}
+
+}  // namespace kv

@@ -1,0 +1,184 @@
+// AtapiDevice: the program's one object for the optical drives.
+//
+// It finds and identifies the drives, carries every command to the selected drive, builds the MMC
+// commands and turns their answers into drive and disc facts. The implementation is split by
+// concern:
+//   device_lifecycle.cpp  construction, destruction
+//   enumeration.cpp       RefreshDrives, the ASPI and drive-node scans, SortDrives, INQUIRY texts
+//   selection.cpp         SelectDrive, CloseDrive, SetAddress, the drive table accessors
+//   aspi_loading.cpp      LoadAspi, ProbeAspi, UnloadAspi and their messages
+//   transport.cpp         ExecuteCommand over pass-through or the ASPI manager
+//   buffers.cpp           DataBuffer/ParameterBuffer accessors
+//   commands.cpp          the twelve command builders, LastSenseIs/LastSenseKeyIs
+//   readiness.cpp         WaitUntilReady, ClearUnitAttention
+//   drive_type.cpp        QueryDriveType, IsCdWriter, the name tables
+//   disc_type.cpp         QueryDiscType
+//   disc_facts.cpp        layers, ATIP times, DVD identifiers, capacity
+//   speeds.cpp            write speeds and streaming
+//   media/builtin_lookup.cpp  LookupBuiltinManufacturer, LookupCdManufacturer
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "drive/command_record.h"
+#include "drive/drive_record.h"
+#include "drive/hi_timer.h"
+#include "drive/os_info.h"
+#include "drive/platform.h"
+
+namespace kv {
+
+class Notifier;
+
+inline constexpr std::size_t kBufferSize = 65536;
+inline constexpr uint32_t kCommandTimeoutSeconds = 108000;
+inline constexpr int32_t kApplicationTagPreferAspi = 32767;
+
+struct DriveAddress {
+  int16_t HostAdapter = -1;
+  int16_t Target = -1;
+  int16_t Lun = -1;
+  int16_t PathId = -1;
+};
+
+class AtapiDevice {
+ public:
+  // Builds the device on the given platform: chooses the transport, loads the ASPI manager when
+  // chosen and runs RefreshDrives. Load failures are reported through the notifier (the default
+  // one when null). Reads the application tag (application_tag.h) while it is built.
+  explicit AtapiDevice(Platform& platform, Notifier* notifier = nullptr);
+  ~AtapiDevice();
+  AtapiDevice(const AtapiDevice&) = delete;
+  AtapiDevice& operator=(const AtapiDevice&) = delete;
+
+  // --- Device object and drive enumeration ---
+  void RefreshDrives();
+  uint16_t GetDriveCount() const { return DriveCount; }
+  const DriveRecord* GetDriveRecord(uint32_t index) const;
+  bool IsDrivePresent(int16_t index) const;
+  bool SelectDrive(int16_t index);
+  void CloseDrive();
+  void SetAddress(DeviceHandle handle, int16_t hostAdapter, int16_t pathId, int16_t target,
+                  int16_t lun);
+  bool LoadAspi();
+  bool ProbeAspi();
+  void UnloadAspi();
+  void EnumerateAspiDrives();
+  void EnumerateLetterDrives();
+  int16_t CountCdromLetters();
+  bool GetScsiAddress(const char* root, int16_t& port, int16_t& pathId, int16_t& target,
+                      int16_t& lun);
+  void SortDrives();
+  bool ReadInquiryStrings();
+
+  // --- Command transport ---
+  uint8_t ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint32_t length);
+  const CommandRecord& LastCommand() const { return LastCommand_; }
+  uint8_t* GetDataBuffer() { return DataBuffer.get(); }
+  const uint8_t* GetDataBuffer() const { return DataBuffer.get(); }
+  uint8_t* GetParameterBuffer() { return ParameterBuffer.get(); }
+  // Reads past the end of the buffer give 0 for the missing bytes.
+  uint32_t ReadDataBE32(uint32_t offset) const;
+  uint16_t ReadDataBE16(uint32_t offset) const;
+  uint8_t ReadDataByte(uint32_t offset) const;
+  void WriteParamBE32(uint32_t offset, uint32_t value);
+
+  // --- MMC command set: each returns ExecuteCommand's result ---
+  uint8_t TestUnitReady();
+  uint8_t Inquiry(uint8_t cmdDt, uint8_t evpd, uint8_t pageCode, uint32_t allocationLength,
+                  uint8_t control);
+  uint8_t ModeSense10(uint8_t dbd, uint8_t pageControl, uint8_t pageCode,
+                      uint32_t allocationLength, uint8_t control);
+  uint8_t GetConfiguration(uint8_t requestType, uint32_t startingFeature,
+                           uint32_t allocationLength, uint8_t control);
+  uint8_t GetPerformance(uint8_t dataType, uint32_t startingLba, uint32_t maxDescriptors,
+                         uint8_t type, uint8_t control, uint32_t transferLength);
+  uint8_t ReadDiscInformation(uint32_t allocationLength, uint8_t control);
+  uint8_t ReadDvdStructure(uint32_t address, uint8_t layer, uint8_t format,
+                           uint32_t allocationLength, uint8_t agid, uint8_t control);
+  uint8_t ReadFormatCapacities(uint32_t allocationLength, uint8_t control);
+  uint8_t ReadTocPmaAtip(uint8_t msf, uint8_t format, uint8_t trackNumber,
+                         uint32_t allocationLength, uint8_t control);
+  uint8_t SetCdSpeed(uint8_t rotationControl, uint32_t readSpeed, uint32_t writeSpeed,
+                     uint8_t control);
+  uint8_t SetStreaming(uint32_t parameterLength, uint8_t control);
+  uint8_t ReadVendorMediaId();
+  bool LastSenseIs(uint8_t senseKey, uint8_t asc) const;
+  bool LastSenseKeyIs(uint8_t senseKey) const;
+
+  // --- Drive and media classification queries ---
+  bool WaitUntilReady(int32_t limitSeconds);
+  void ClearUnitAttention();
+  uint8_t QueryDriveType();
+  uint8_t QueryDiscType();
+  const char* CurrentDriveTypeName();
+  static const char* DriveTypeName(uint8_t code);
+  static const char* DiscTypeName(uint8_t code);
+  bool IsCdWriter();
+  uint32_t QueryLayerCount();
+  uint32_t QueryAtipTime(int which);
+  char* ReadDvdPlusMediaId(char* out);
+  char* ReadDvdPlusTypeId(char* out);
+  char* ReadDvdMinusMediaId(char* out);
+  uint32_t QueryCapacityBlocks();
+  double QueryMaxWriteSpeed();
+  bool SetMaximumStreaming();
+  uint32_t QueryCurrentWriteSpeed();
+
+  // --- Built-in manufacturer tables ---
+  const char* LookupBuiltinManufacturer(uint8_t discType);
+  static const char* LookupCdManufacturer(uint32_t leadIn);
+
+  // --- State, read by the windows, the command line and the tests ---
+  Platform& GetPlatform() { return platform_; }
+  bool UsesAspi() const { return UseAspi; }
+  bool IsAspiAvailable() const { return AspiAvailable; }
+  bool IsAspiLoaded() const { return aspi_ != nullptr; }
+  int16_t GetCurrentDrive() const { return CurrentDrive; }
+  const DriveAddress& GetCurrentAddress() const { return CurrentAddress; }
+  DeviceHandle GetDeviceHandle() const { return DeviceHandle_; }
+  uint8_t GetCurrentDriveType() const { return CurrentDriveType; }
+  const char* GetVendor() const { return Vendor; }
+  const char* GetProduct() const { return Product; }
+  const char* GetRevision() const { return Revision; }
+  const char* GetVendorSpecific() const { return VendorSpecific; }
+  const OSInfo& GetOSInfo() const { return *osInfo_; }
+
+ private:
+  void ClearIdentification();
+
+  Platform& platform_;
+  Notifier* notifier_;
+
+  // Timers and OS information, built first (in this order) and destroyed last.
+  std::unique_ptr<HiTimer> WaitTimer;
+  std::unique_ptr<HiTimer> CommandTimer;
+  std::unique_ptr<OSInfo> osInfo_;
+
+  // Transport choice and the ASPI manager.
+  bool UseAspi = false;
+  bool AspiAvailable = false;
+  std::unique_ptr<AspiManager> aspi_;
+
+  // Drive table.
+  DriveRecord Drives[kMaxDrives];
+  uint16_t DriveCount = 0;
+  int16_t CurrentDrive = -1;
+  DriveAddress CurrentAddress;
+  DeviceHandle DeviceHandle_ = kInvalidHandle;
+  uint8_t CurrentDriveType = 0;
+  char Vendor[9] = {};
+  char Product[17] = {};
+  char Revision[5] = {};
+  char VendorSpecific[17] = {};
+
+  // Transport state.
+  uint32_t CommandTimeout = kCommandTimeoutSeconds;
+  CommandRecord LastCommand_;
+  std::unique_ptr<uint8_t[]> DataBuffer;
+  std::unique_ptr<uint8_t[]> ParameterBuffer;
+};
+
+}  // namespace kv

@@ -1,0 +1,22 @@
+#include "drive/notifier.h"
+
+#include <cstdio>
+
+namespace kv {
+
+void StderrNotifier::ShowError(const std::string& text, const std::string& caption) {
+  std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
+}
+
+namespace {
+StderrNotifier gStderrNotifier;
+Notifier* gDefaultNotifier = &gStderrNotifier;
+}  // namespace
+
+Notifier& DefaultNotifier() { return *gDefaultNotifier; }
+
+void SetDefaultNotifier(Notifier* notifier) {
+  gDefaultNotifier = notifier != nullptr ? notifier : &gStderrNotifier;
+}
+
+}  // namespace kv

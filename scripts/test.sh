@@ -1,0 +1,12 @@
+#!/bin/sh
+# Builds and runs every test: the g++ build with warnings as errors, then the clang build with
+# AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/install-deps.sh"
+export QT_QPA_PLATFORM=offscreen
+CC=gcc CXX=g++ "$root/scripts/build.sh" "$root/build/gcc" -DKV_WERROR=ON
+ctest --test-dir "$root/build/gcc" --output-on-failure -j "$(nproc)"
+CC=clang-14 CXX=clang++-14 "$root/scripts/build.sh" "$root/build/asan" -DKV_WERROR=ON -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir "$root/build/asan" --output-on-failure -j "$(nproc)"
