@@ -1,0 +1,52 @@
+// One media check: the report lines of the "?" button, shared by the window and the command line.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "media/user_database.h"
+
+namespace kv {
+
+class AtapiDevice;
+struct DriveRecord;
+
+// Where the report goes: the window's memo, or a list of lines.
+class ReportSink {
+ public:
+  virtual ~ReportSink() = default;
+  virtual void Clear() = 0;
+  virtual void AppendLine(const std::string& line) = 0;
+  // Lets the window paint the interim line; nothing on the command line.
+  virtual void ProcessPendingMessages() {}
+};
+
+// The facts one check found, for --json. Fields stay unset where the check did not reach them.
+struct MediaCheckFacts {
+  std::optional<uint8_t> driveType;
+  std::string driveTypeName;
+  std::optional<uint8_t> discType;
+  std::string discTypeName;
+  std::optional<uint32_t> layers;
+  std::optional<uint32_t> leadIn;
+  std::optional<uint32_t> leadOut;
+  std::string material;
+  std::vector<uint8_t> mediaId;  // raw identifier bytes shown (MID)
+  std::vector<uint8_t> typeId;   // raw type identifier bytes shown (TID)
+  std::optional<double> capacityMegabytes;
+  std::optional<double> capacityGigabytes;
+  std::optional<uint32_t> capacityBlocks;
+  std::optional<std::string> manufacturer;  // nullopt: "Unknown"
+  std::optional<double> speedKBps;
+  std::optional<double> speedMultiple;
+  bool completed = false;  // the check ran to its last line
+};
+
+// Runs the check on the selected drive; selected is null when no drive-list line is selected.
+// Every exception ends the check quietly, keeping the lines already appended.
+void RunMediaCheck(AtapiDevice& device, const DriveRecord* selected, const UserCdList& userCd,
+                   const UserDvdList& userDvd, ReportSink& sink, MediaCheckFacts* facts = nullptr);
+
+}  // namespace kv
