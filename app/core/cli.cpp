@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <iostream>
 
+#include "app/core/edition.h"
+
 namespace kv {
 
 CliRequest ParseCommandLine(int argc, const char* const* argv) {
@@ -11,7 +13,7 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
   CLI::App app{"Krellvane: identifies the recordable disc in a CD/DVD writer and the write speed "
                "the writer selects for it.\nWithout options the program opens its window.",
                "krellvane"};
-  app.set_version_flag("--version", std::string("krellvane ") + KV_VERSION);
+  app.set_version_flag("--version", [] { return VersionText(); });
 
   bool list = false;
   std::vector<std::string> emulate;
