@@ -1,13 +1,107 @@
-// STUB: replaced by its owner.
-#include <cstdio>
+#include "app/core/cli_check.h"
 
-#include "app/core/cli.h"
+#include <iostream>
+#include <string>
+
+#include "app/core/media_check.h"
+#include "app/core/report_json.h"
+#include "drive/application_tag.h"
+#include "drive/atapi_device.h"
+#include "drive/notifier.h"
+#include "media/user_database.h"
 
 namespace kv {
 
-int RunCheck(const CliRequest&) {
-  std::fprintf(stderr, "krellvane: --check is not available yet\n");
-  return kExitFailure;
+namespace {
+
+constexpr uint8_t kFirstListedDriveType = 3;
+constexpr int kFirstLine = 1;
+
+// Keeps the lines as the window's box would hold them at the end of the check.
+class LineSink : public ReportSink {
+ public:
+  void Clear() override { lines_.clear(); }
+  void AppendLine(const std::string& line) override { lines_.push_back(line); }
+  const std::vector<std::string>& Lines() const { return lines_; }
+
+ private:
+  std::vector<std::string> lines_;
+};
+
+}  // namespace
+
+std::vector<int16_t> WriterDriveIndexes(const AtapiDevice& device) {
+  std::vector<int16_t> indexes;
+  for (uint32_t i = 0; i < device.GetDriveCount() && i < static_cast<uint32_t>(kMaxDrives); ++i) {
+    const DriveRecord* record = device.GetDriveRecord(i);
+    if (record != nullptr &&
+        (record->CdWriter != 0 || record->DriveType >= kFirstListedDriveType)) {
+      indexes.push_back(static_cast<int16_t>(i));
+    }
+  }
+  return indexes;
+}
+
+int RunCheckOn(Platform& platform, const CliRequest& request, std::ostream& out,
+               std::ostream& err) {
+  SetApplicationTag(kApplicationTagPreferAspi);
+  StderrNotifier notifier;
+  AtapiDevice device(platform, &notifier);
+  std::vector<int16_t> writers = WriterDriveIndexes(device);
+  if (writers.empty()) {
+    err << "No drive detected !\n"
+        << "krellvane: no CD/DVD writer found (try --emulate for the sample drives)\n";
+    return kExitNoDrive;
+  }
+  int line = request.checkLine.value_or(kFirstLine);
+  if (line < kFirstLine || line >= kFirstLine + static_cast<int>(writers.size())) {
+    err << "krellvane: there is no drive line " << line << "; the writers are lines " << kFirstLine
+        << " to " << writers.size() << "\n";
+    return kExitNoDrive;
+  }
+  int16_t driveIndex = writers[static_cast<std::size_t>(line - kFirstLine)];
+  const DriveRecord* record = device.GetDriveRecord(static_cast<uint32_t>(driveIndex));
+  if (record == nullptr || !device.SelectDrive(driveIndex)) {
+    err << "krellvane: drive line " << line << " cannot be opened\n";
+    return kExitNoDrive;
+  }
+
+  UserCdList userCd;
+  UserDvdList userDvd;
+  UserDatabaseLoad load = LoadUserDefinedFile(userCd, userDvd);
+  if (load.stoppedWithError) {
+    err << "krellvane: user-defined media database: " << load.error << "\n";
+  }
+
+  LineSink sink;
+  MediaCheckFacts facts;
+  RunMediaCheck(device, record, userCd, userDvd, sink, &facts);
+  if (request.json) {
+    out << DumpJson(MediaCheckToJson(line, *record, facts)) << "\n";
+  } else {
+    for (const std::string& text : sink.Lines()) {
+      out << text << "\n";
+    }
+  }
+  out.flush();
+  if (!facts.completed) {
+    err << "krellvane: the check ended early; the report is incomplete\n";
+    return kExitFailure;
+  }
+  if (facts.discType.value_or(0) == 0) {
+    return kExitNoMedia;
+  }
+  return kExitOk;
+}
+
+int RunCheck(const CliRequest& request) {
+  std::string error;
+  std::unique_ptr<Platform> platform = CreatePlatform(request.platform, error);
+  if (!platform) {
+    std::cerr << "krellvane: Unable to create Device Object ! (" << error << ")\n";
+    return kExitFailure;
+  }
+  return RunCheckOn(*platform, request, std::cout, std::cerr);
 }
 
 }  // namespace kv

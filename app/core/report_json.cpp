@@ -1,0 +1,105 @@
+#include "app/core/report_json.h"
+
+#include <cstring>
+
+#include "app/core/manufacturer.h"
+#include "app/core/report_format.h"
+#include "drive/drive_record.h"
+
+namespace kv {
+
+namespace {
+
+using nlohmann::json;
+
+template <std::size_t N>
+std::string FieldText(const char (&field)[N]) {
+  return report::TrimRight(std::string(field, strnlen(field, N)));
+}
+
+json HexAndText(const std::vector<uint8_t>& bytes) {
+  std::string hex;
+  std::string text(bytes.begin(), bytes.end());
+  for (uint8_t b : bytes) {
+    if (!hex.empty()) {
+      hex += ' ';
+    }
+    hex += report::Format("%02X", static_cast<unsigned>(b));
+  }
+  MakePrintable(text.data(), text.size());
+  return json{{"hex", hex}, {"text", text}};
+}
+
+json Time(const std::optional<uint32_t>& time) {
+  if (!time) {
+    return nullptr;
+  }
+  return json{{"value", *time}, {"time", report::FormatCdTime(*time)}};
+}
+
+template <typename T>
+json OrNull(const std::optional<T>& value) {
+  return value ? json(*value) : json(nullptr);
+}
+
+json DriveJson(int line, const DriveRecord& drive, const MediaCheckFacts& facts) {
+  uint8_t code = facts.driveType.value_or(drive.DriveType);
+  std::string name = !facts.driveTypeName.empty()
+                         ? facts.driveTypeName
+                         : std::string(drive.DriveTypeName != nullptr ? drive.DriveTypeName : "");
+  return json{
+      {"line", line},
+      {"address",
+       report::Format("%d-%d-%d-%d", drive.HostAdapter, drive.PathId, drive.Target, drive.Lun)},
+      {"root", FieldText(drive.RootPath)},
+      {"vendor", FieldText(drive.Vendor)},
+      {"product", FieldText(drive.Product)},
+      {"revision", FieldText(drive.Revision)},
+      {"driveType", json{{"code", code}, {"name", report::TrimRight(name)}}},
+  };
+}
+
+json DiscJson(const MediaCheckFacts& facts) {
+  json disc;
+  disc["type"] = facts.discType ? json{{"code", *facts.discType},
+                                       {"name", report::TrimRight(facts.discTypeName)}}
+                                : json(nullptr);
+  disc["layers"] = OrNull(facts.layers);
+  disc["leadIn"] = Time(facts.leadIn);
+  disc["leadOut"] = Time(facts.leadOut);
+  disc["material"] = facts.material.empty() ? json(nullptr) : json(facts.material);
+  disc["mediaId"] = facts.mediaId.empty() ? json(nullptr) : HexAndText(facts.mediaId);
+  disc["typeId"] = facts.typeId.empty() ? json(nullptr) : HexAndText(facts.typeId);
+  json capacity = json::object();
+  if (facts.capacityBlocks) {
+    capacity["blocks"] = *facts.capacityBlocks;
+  }
+  if (facts.capacityMegabytes) {
+    capacity["megabytes"] = *facts.capacityMegabytes;
+  }
+  if (facts.capacityGigabytes) {
+    capacity["gigabytes"] = *facts.capacityGigabytes;
+  }
+  disc["capacity"] = capacity.empty() ? json(nullptr) : capacity;
+  disc["manufacturer"] = OrNull(facts.manufacturer);
+  if (facts.speedKBps) {
+    disc["speed"] = json{{"kBps", *facts.speedKBps}, {"multiple", facts.speedMultiple.value_or(0)}};
+  } else {
+    disc["speed"] = nullptr;
+  }
+  return disc;
+}
+
+}  // namespace
+
+json MediaCheckToJson(int line, const DriveRecord& drive, const MediaCheckFacts& facts) {
+  return json{{"drive", DriveJson(line, drive, facts)},
+              {"disc", DiscJson(facts)},
+              {"completed", facts.completed}};
+}
+
+std::string DumpJson(const json& value) {
+  return value.dump(2, ' ', false, json::error_handler_t::replace);
+}
+
+}  // namespace kv
