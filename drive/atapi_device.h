@@ -148,6 +148,8 @@ class AtapiDevice {
 
  private:
   void ClearIdentification();
+  // True when the latest ExecuteCommand reached a transport (and so rewrote LastCommand_).
+  bool LastCommandReachedTransport() const { return lastReachedTransport_; }
 
   Platform& platform_;
   Notifier* notifier_;
@@ -177,6 +179,7 @@ class AtapiDevice {
   // Transport state.
   uint32_t CommandTimeout = kCommandTimeoutSeconds;
   CommandRecord LastCommand_;
+  bool lastReachedTransport_ = false;
   std::unique_ptr<uint8_t[]> DataBuffer;
   std::unique_ptr<uint8_t[]> ParameterBuffer;
 };

@@ -30,6 +30,8 @@ class HiTimer {
   int64_t accumulated_ = 0;
   int64_t overhead_ = 0;
   bool noCounter_ = false;
+  // Kept apart from start_ so that a counter reading of 0 still counts as running.
+  bool running_ = false;
 };
 
 }  // namespace kv
