@@ -1,12 +1,131 @@
-// STUB: replaced by its owner.
+// The drive's class from its capabilities page and profile list, and the two name tables.
+#include <array>
+
 #include "drive/atapi_device.h"
+#include "drive/mmc.h"
 
 namespace kv {
 
-uint8_t AtapiDevice::QueryDriveType() { return 0; }
-const char* AtapiDevice::CurrentDriveTypeName() { return DriveTypeName(QueryDriveType()); }
-const char* AtapiDevice::DriveTypeName(uint8_t) { return "UNKNOWN  "; }
-const char* AtapiDevice::DiscTypeName(uint8_t) { return "UNKNOWN              "; }
-bool AtapiDevice::IsCdWriter() { return false; }
+namespace {
+
+constexpr std::array<const char*, 12> kDriveTypeNames = {
+    "UNKNOWN  ", "CD-ROM   ", "DVD-ROM  ", "CD-RW    ", "COMBO    ", "DVD-R    ",
+    "DVD+R    ", "DVD+RW   ", "DVD-RW   ", "DVD+R/+RW", "DVD-R/-RW", "DVD DUAL ",
+};
+
+constexpr std::array<const char*, 21> kDiscTypeNames = {
+    "NO MEDIA             ", "UNKNOWN              ", "CD-ROM               ",
+    "CDR                  ", "CDR                  ", "CDR (A-)             ",
+    "CDR (A+)             ", "CDR (B-)             ", "CDR (B+)             ",
+    "CDR (C-)             ", "CDR (C+)             ", "NORMAL CD-RW         ",
+    "HIGH SPEED CD-RW     ", "ULTRA SPEED CD-RW 24X", "ULTRA SPEED CD-RW 32X",
+    "DVD-ROM              ", "DVD-RAM              ", "DVD-R                ",
+    "DVD-RW               ", "DVD+RW               ", "DVD+R                ",
+};
+
+constexpr uint32_t kCapabilitiesLength = 42;
+// Answer of MODE SENSE (10) page 2Ah: the 8-byte mode parameter header, then the page.
+constexpr uint32_t kReadCapabilityByte = 10;   // page byte 2
+constexpr uint32_t kWriteCapabilityByte = 11;  // page byte 3
+constexpr uint8_t kDvdRomReadBit = 0x08;
+constexpr uint8_t kCdrWriteBit = 0x01;
+constexpr uint8_t kCdrwWriteBit = 0x02;
+
+constexpr uint32_t kProfileListLength = 248;
+// Answer of GET CONFIGURATION for the profile list feature: 8-byte feature header, the feature
+// descriptor's additional length at byte 11, 4-byte profile descriptors from byte 12.
+constexpr uint32_t kProfileListAdditionalLength = 11;
+constexpr uint32_t kFirstProfileLowByte = 13;
+constexpr uint32_t kProfileDescriptorSize = 4;
+
+// Weights of the four DVD recording profiles (low byte of the profile number).
+constexpr uint8_t kProfileDvdMinusR = 0x11;
+constexpr uint8_t kProfileDvdMinusRwRestricted = 0x13;
+constexpr uint8_t kProfileDvdPlusR = 0x1B;
+constexpr uint8_t kProfileDvdPlusRw = 0x1A;
+
+uint8_t DriveTypeFromProfileSum(unsigned sum) {
+  switch (sum) {
+    case 1:
+      return 5;
+    case 2:
+      return 8;
+    case 3:
+      return 10;
+    case 4:
+      return 6;
+    case 12:
+      return 9;
+    case 15:
+      return 11;
+    default:
+      return 4;
+  }
+}
+
+}  // namespace
+
+uint8_t AtapiDevice::QueryDriveType() {
+  ClearUnitAttention();
+  if (ModeSense10(0, 0, mmc::kPageCapabilities, kCapabilitiesLength, 0) == 0) {
+    return 0;
+  }
+  const bool dvdRom = (ReadDataByte(kReadCapabilityByte) & kDvdRomReadBit) != 0;
+  const bool cdr = (ReadDataByte(kWriteCapabilityByte) & kCdrWriteBit) != 0;
+  const bool cdrw = (ReadDataByte(kWriteCapabilityByte) & kCdrwWriteBit) != 0;
+  if (!cdr && !dvdRom) {
+    return 1;
+  }
+  if (dvdRom && !cdrw) {
+    return 2;
+  }
+  if (cdrw && !dvdRom) {
+    return 3;
+  }
+
+  if (GetConfiguration(mmc::kConfigOneFeature, mmc::kFeatureProfileList, kProfileListLength, 0) ==
+      0) {
+    return 4;
+  }
+  const uint32_t additional = ReadDataByte(kProfileListAdditionalLength);
+  unsigned sum = 0;
+  for (uint32_t i = 0; i < additional; i += kProfileDescriptorSize) {
+    switch (ReadDataByte(kFirstProfileLowByte + i)) {
+      case kProfileDvdMinusR:
+        sum += 1;
+        break;
+      case kProfileDvdMinusRwRestricted:
+        sum += 2;
+        break;
+      case kProfileDvdPlusR:
+        sum += 4;
+        break;
+      case kProfileDvdPlusRw:
+        sum += 8;
+        break;
+      default:
+        break;
+    }
+  }
+  return DriveTypeFromProfileSum(sum);
+}
+
+const char* AtapiDevice::CurrentDriveTypeName() {
+  return DriveTypeName(QueryDriveType());
+}
+
+const char* AtapiDevice::DriveTypeName(uint8_t code) {
+  return code < kDriveTypeNames.size() ? kDriveTypeNames[code] : kDriveTypeNames[0];
+}
+
+const char* AtapiDevice::DiscTypeName(uint8_t code) {
+  // Codes the queries never give read as UNKNOWN.
+  return code < kDiscTypeNames.size() ? kDiscTypeNames[code] : kDiscTypeNames[1];
+}
+
+bool AtapiDevice::IsCdWriter() {
+  return ModeSense10(0, 0, mmc::kPageCapabilities, kCapabilitiesLength, 0) != 0 &&
+         (ReadDataByte(kWriteCapabilityByte) & kCdrWriteBit) != 0;
+}
 
 }  // namespace kv

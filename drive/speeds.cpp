@@ -1,10 +1,70 @@
-// STUB: replaced by its owner.
+// Write speeds and the request to stream at the highest one.
+#include <cstring>
+
 #include "drive/atapi_device.h"
+#include "drive/mmc.h"
 
 namespace kv {
 
-double AtapiDevice::QueryMaxWriteSpeed() { return 0; }
-bool AtapiDevice::SetMaximumStreaming() { return false; }
-uint32_t AtapiDevice::QueryCurrentWriteSpeed() { return 0; }
+namespace {
+
+constexpr uint32_t kPerformanceDescriptors = 50;
+constexpr uint32_t kMaxSpeedTransfer = 1024;
+constexpr uint32_t kStreamingTransfer = 4096;
+// GET PERFORMANCE type 3: 8-byte header, then 16-byte write speed descriptors.
+constexpr uint32_t kFirstEndLba = 12;
+constexpr uint32_t kFirstReadSpeed = 16;
+constexpr uint32_t kFirstWriteSpeed = 20;
+
+// The SET STREAMING performance descriptor.
+constexpr uint32_t kStreamingDescriptorLength = 28;
+constexpr uint32_t kStreamStartLba = 4;
+constexpr uint32_t kStreamEndLba = 8;
+constexpr uint32_t kStreamReadSize = 12;
+constexpr uint32_t kStreamReadTime = 16;
+constexpr uint32_t kStreamWriteSize = 20;
+constexpr uint32_t kStreamWriteTime = 24;
+constexpr uint32_t kStreamTimeMs = 1000;  // sizes per second make the sizes speeds in kB/s
+
+constexpr uint32_t kCurrentSpeedLength = 40;
+constexpr uint32_t kCurrentWriteSpeed = 36;  // page 2Ah bytes 28-29 after the 8-byte header
+
+}  // namespace
+
+double AtapiDevice::QueryMaxWriteSpeed() {
+  if (!IsCdWriter()) {
+    return 0.0;
+  }
+  if (GetPerformance(0, 0, kPerformanceDescriptors, mmc::kPerformanceWriteSpeed, 0,
+                     kMaxSpeedTransfer) == 0) {
+    return 0.0;
+  }
+  return static_cast<double>(ReadDataBE32(kFirstWriteSpeed));
+}
+
+bool AtapiDevice::SetMaximumStreaming() {
+  if (GetPerformance(0, 0, kPerformanceDescriptors, mmc::kPerformanceWriteSpeed, 0,
+                     kStreamingTransfer) == 0) {
+    return false;
+  }
+  if (!ParameterBuffer) {
+    return false;
+  }
+  std::memset(ParameterBuffer.get(), 0, kStreamingDescriptorLength);
+  WriteParamBE32(kStreamStartLba, 0);
+  WriteParamBE32(kStreamEndLba, ReadDataBE32(kFirstEndLba));
+  WriteParamBE32(kStreamReadSize, ReadDataBE32(kFirstReadSpeed));
+  WriteParamBE32(kStreamReadTime, kStreamTimeMs);
+  WriteParamBE32(kStreamWriteSize, ReadDataBE32(kFirstWriteSpeed));
+  WriteParamBE32(kStreamWriteTime, kStreamTimeMs);
+  return SetStreaming(kStreamingDescriptorLength, 0) != 0;
+}
+
+uint32_t AtapiDevice::QueryCurrentWriteSpeed() {
+  if (ModeSense10(0, 0, mmc::kPageCapabilities, kCurrentSpeedLength, 0) == 0) {
+    return 0;
+  }
+  return ReadDataBE16(kCurrentWriteSpeed);
+}
 
 }  // namespace kv
