@@ -1,0 +1,103 @@
+#include "ui/skin_button.h"
+
+#include <QLinearGradient>
+#include <QPainter>
+
+#include <utility>
+
+namespace kv::ui {
+
+SkinButton::SkinButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {
+  setAttribute(Qt::WA_Hover);
+}
+
+void SkinButton::enterEvent(QEnterEvent* event) {
+  QPushButton::enterEvent(event);
+  update();
+}
+
+void SkinButton::leaveEvent(QEvent* event) {
+  QPushButton::leaveEvent(event);
+  update();
+}
+
+void SkinButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const QRect box = rect().adjusted(0, 0, -1, -1);
+  QLinearGradient fill(0, 0, 0, height());
+  if (isDown()) {
+    fill.setColorAt(0, QColor(0xAFC0E0));
+    fill.setColorAt(1, QColor(0xE4EAF6));
+  } else if (underMouse() && isEnabled()) {
+    fill.setColorAt(0, QColor(0xFFFFFF));
+    fill.setColorAt(1, QColor(0xC4D4F2));
+  } else {
+    fill.setColorAt(0, QColor(0xFAFBFE));
+    fill.setColorAt(1, QColor(0xC9D2E6));
+  }
+  painter.fillRect(box, fill);
+  painter.setPen(QColor(isEnabled() ? 0x1A3A84 : 0x8A94AA));
+  painter.drawRect(box);
+  if (hasFocus()) {
+    QPen dotted(QColor(0x1A3A84));
+    dotted.setStyle(Qt::DotLine);
+    painter.setPen(dotted);
+    painter.drawRect(box.adjusted(3, 3, -3, -3));
+  }
+  painter.setFont(font());
+  painter.setPen(isEnabled() ? palette().color(QPalette::ButtonText) : QColor(0x8A94AA));
+  painter.drawText(rect().translated(isDown() ? 1 : 0, isDown() ? 1 : 0), Qt::AlignCenter, text());
+}
+
+SkinImageButton::SkinImageButton(QWidget* parent) : QAbstractButton(parent) {
+  setFocusPolicy(Qt::NoFocus);
+  setAttribute(Qt::WA_Hover);
+}
+
+void SkinImageButton::setPictures(QPixmap normal, QPixmap mouseOver, QPixmap pressed) {
+  normal_ = std::move(normal);
+  mouseOver_ = std::move(mouseOver);
+  pressed_ = std::move(pressed);
+  update();
+}
+
+PictureState SkinImageButton::pictureState() const {
+  if (isDown()) {
+    return PictureState::Pressed;
+  }
+  if (underMouse()) {
+    return PictureState::MouseOver;
+  }
+  return PictureState::Normal;
+}
+
+QSize SkinImageButton::sizeHint() const {
+  return normal_.size();
+}
+
+void SkinImageButton::enterEvent(QEnterEvent* event) {
+  QAbstractButton::enterEvent(event);
+  update();
+}
+
+void SkinImageButton::leaveEvent(QEvent* event) {
+  QAbstractButton::leaveEvent(event);
+  update();
+}
+
+void SkinImageButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  switch (pictureState()) {
+    case PictureState::Normal:
+      painter.drawPixmap(0, 0, normal_);
+      break;
+    case PictureState::MouseOver:
+      painter.drawPixmap(0, 0, mouseOver_);
+      break;
+    case PictureState::Pressed:
+      painter.drawPixmap(0, 0, pressed_);
+      break;
+  }
+}
+
+}  // namespace kv::ui

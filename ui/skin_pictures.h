@@ -1,0 +1,20 @@
+// The program's own pictures, drawn with QPainter so that no image files are needed.
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+
+namespace kv::ui {
+
+enum class PictureState { Normal, MouseOver, Pressed };
+
+// The "?" of the media check button in one of its three states.
+QPixmap DrawQuestionPicture(QSize size, PictureState state);
+
+// The logo of the main window: a disc and the program's name.
+QPixmap DrawLogoPicture(QSize size);
+
+enum class DialogIcon { Stop, Information };
+QPixmap DrawDialogIcon(DialogIcon icon, int side);
+
+}  // namespace kv::ui
