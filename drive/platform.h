@@ -111,6 +111,12 @@ struct AspiLoadResult {
   std::unique_ptr<AspiManager> manager;  // set only when Loaded
 };
 
+// A drive node that exists but could not be opened for lack of permission.
+struct DeniedNode {
+  std::string path;  // the device path as opened ("/dev/sr0")
+  int osError = 0;   // errno / GetLastError of the refused open
+};
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -133,6 +139,9 @@ class Platform {
 
   // The ASPI-style manager.
   virtual AspiLoadResult LoadAspi() = 0;
+
+  // The nodes whose open was refused for lack of permission so far (for a hint to the user).
+  virtual std::vector<DeniedNode> DeniedNodes() const { return {}; }
 
   // A short description for diagnostics ("linux", "emulated").
   virtual std::string Name() const = 0;

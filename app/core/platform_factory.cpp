@@ -1,15 +1,50 @@
-// STUB: replaced by its owner.
 #include "app/core/platform_factory.h"
 
 #include <cstdlib>
 
+#include "drive/platform/emulated/emulated_platform.h"
+#include "drive/platform/linux/linux_platform.h"
+
 namespace kv {
 
-void ApplyEmulateEnvironment(PlatformChoice&) {}
+namespace {
+constexpr std::string_view kSampleDrivesValue = "1";
+constexpr char kProfileSeparator = ':';
+}  // namespace
 
-std::unique_ptr<Platform> CreatePlatform(const PlatformChoice&, std::string& error) {
-  error = "no platform yet";
-  return nullptr;
+void ApplyEmulateEnvironment(PlatformChoice& choice) {
+  if (choice.emulate) {
+    return;
+  }
+  const char* value = std::getenv(kEmulateEnvironmentVariable);
+  if (value == nullptr || *value == '\0') {
+    return;
+  }
+  choice.emulate = true;
+  choice.profiles.clear();
+  const std::string_view text = value;
+  if (text == kSampleDrivesValue) {
+    return;
+  }
+  std::size_t begin = 0;
+  while (begin <= text.size()) {
+    std::size_t end = text.find(kProfileSeparator, begin);
+    if (end == std::string_view::npos) {
+      end = text.size();
+    }
+    if (end > begin) {
+      choice.profiles.emplace_back(text.substr(begin, end - begin));
+    }
+    begin = end + 1;
+  }
+}
+
+std::unique_ptr<Platform> CreatePlatform(const PlatformChoice& choice, std::string& error) {
+  error.clear();
+  if (choice.emulate) {
+    return emu::CreateEmulatedPlatform(choice.profiles, error);
+  }
+  return CreateLinuxPlatform();
 }
 
 }  // namespace kv

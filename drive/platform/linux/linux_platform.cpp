@@ -1,0 +1,163 @@
+#include "drive/platform/linux/linux_platform.h"
+
+#include <scsi/scsi.h>
+#include <scsi/scsi_ioctl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+#include "drive/platform/linux/linux_clock.h"
+#include "drive/platform/linux/linux_nodes.h"
+#include "drive/platform/linux/linux_open.h"
+#include "drive/platform/linux/linux_sg_io.h"
+#include "drive/platform/linux/linux_sg_manager.h"
+
+namespace kv {
+
+namespace {
+
+// SCSI_IOCTL_GET_IDLUN packs the address into dev_id: id, lun, channel from the low byte up.
+constexpr unsigned kIdlunIdShift = 0;
+constexpr unsigned kIdlunLunShift = 8;
+constexpr unsigned kIdlunChannelShift = 16;
+constexpr unsigned kByteMask = 0xFF;
+constexpr unsigned kMaxAddressPart = 0xFF;
+
+struct ScsiIdlun {
+  int devId;
+  int hostUniqueId;
+};
+
+uint8_t Saturate(unsigned value) {
+  return static_cast<uint8_t>(std::min(value, kMaxAddressPart));
+}
+
+ScsiAddressResult Found(const KernelScsiAddress& address) {
+  ScsiAddressResult result;
+  result.outcome = ScsiAddressResult::Outcome::Found;
+  // Host numbers grow with every hot-plug; saturating keeps a large one out of the kept range
+  // rather than wrapping it onto another drive's address.
+  result.port = Saturate(address.host);
+  result.pathId = Saturate(address.channel);
+  result.target = Saturate(address.id);
+  result.lun = Saturate(address.lun);
+  return result;
+}
+
+}  // namespace
+
+LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {}
+
+LinuxPlatform::~LinuxPlatform() {
+  for (const auto& [handle, name] : openNodes_) {
+    close(static_cast<int>(handle));
+  }
+}
+
+int64_t LinuxPlatform::CounterFrequency() {
+  return kMonotonicTicksPerSecond;
+}
+int64_t LinuxPlatform::CounterNow() {
+  return MonotonicNanoseconds();
+}
+void LinuxPlatform::SleepMilliseconds(uint32_t ms) {
+  SleepFor(ms);
+}
+
+DriveRootList LinuxPlatform::ListDriveRoots() {
+  DriveRootList list;
+  list.roots = ListSrNodes(paths_);
+  list.outcome = list.roots.empty() ? DriveRootList::Outcome::Empty : DriveRootList::Outcome::Ok;
+  return list;
+}
+
+bool LinuxPlatform::IsCdromRoot(const std::string& root) {
+  if (!IsSrNodeName(root)) {
+    return false;
+  }
+  const std::vector<std::string> nodes = ListSrNodes(paths_);
+  return std::find(nodes.begin(), nodes.end(), root) != nodes.end();
+}
+
+DeviceHandle LinuxPlatform::OpenDevice(const std::string& root) {
+  // Only node names are opened: a root path never reaches outside the device folder.
+  if (!IsSrNodeName(root)) {
+    return kInvalidHandle;
+  }
+  const std::string path = DevicePath(paths_, root);
+  const OpenResult opened = OpenNodeReadWrite(path);
+  if (opened.fd < 0) {
+    if (IsPermissionError(opened.osError)) {
+      denied_[path] = opened.osError;
+    }
+    return kInvalidHandle;
+  }
+  denied_.erase(path);
+  openNodes_[opened.fd] = root;
+  return opened.fd;
+}
+
+void LinuxPlatform::CloseDevice(DeviceHandle handle) {
+  const auto it = openNodes_.find(handle);
+  if (it == openNodes_.end()) {
+    return;
+  }
+  close(static_cast<int>(handle));
+  openNodes_.erase(it);
+}
+
+ScsiAddressResult LinuxPlatform::GetScsiAddress(DeviceHandle handle) {
+  const auto it = openNodes_.find(handle);
+  if (it == openNodes_.end()) {
+    return ScsiAddressResult{};
+  }
+  const int fd = static_cast<int>(handle);
+  ScsiIdlun idlun{};
+  int host = 0;
+  if (ioctl(fd, SCSI_IOCTL_GET_IDLUN, &idlun) == 0 &&
+      ioctl(fd, SCSI_IOCTL_GET_BUS_NUMBER, &host) == 0 && host >= 0) {
+    const auto devId = static_cast<unsigned>(idlun.devId);
+    return Found(KernelScsiAddress{
+        static_cast<unsigned>(host), (devId >> kIdlunChannelShift) & kByteMask,
+        (devId >> kIdlunIdShift) & kByteMask, (devId >> kIdlunLunShift) & kByteMask});
+  }
+  if (const auto address = ReadSysfsAddress(paths_, "block", it->second)) {
+    return Found(*address);
+  }
+  return ScsiAddressResult{};
+}
+
+PassThroughResult LinuxPlatform::PassThrough(DeviceHandle handle, const ScsiRequest& request) {
+  // Commands go only to nodes this platform opened, never to a number some other file now holds.
+  if (openNodes_.find(handle) == openNodes_.end()) {
+    PassThroughResult refused;
+    refused.osError = EBADF;
+    return refused;
+  }
+  return RunSgIo(static_cast<int>(handle), request).result;
+}
+
+AspiLoadResult LinuxPlatform::LoadAspi() {
+  return LoadSgManager(paths_);
+}
+
+std::vector<DeniedNode> LinuxPlatform::DeniedNodes() const {
+  std::vector<DeniedNode> nodes;
+  for (const auto& [path, error] : denied_) {
+    nodes.push_back(DeniedNode{path, error});
+  }
+  return nodes;
+}
+
+std::unique_ptr<Platform> CreateLinuxPlatform() {
+  return std::make_unique<LinuxPlatform>();
+}
+
+std::unique_ptr<Platform> CreateLinuxPlatform(const LinuxPaths& paths) {
+  return std::make_unique<LinuxPlatform>(paths);
+}
+
+}  // namespace kv

@@ -1,0 +1,240 @@
+#include "drive/platform/linux/linux_sg_manager.h"
+
+#include <fcntl.h>
+#include <scsi/sg.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+
+#include "drive/platform/linux/linux_open.h"
+#include "drive/platform/linux/linux_sg_io.h"
+
+namespace kv {
+
+namespace {
+
+constexpr uint8_t kSsErr = 0x04;
+constexpr uint8_t kSsInvalidHa = 0x81;
+constexpr uint8_t kSsNoDevice = 0x82;
+constexpr unsigned kSupportInfoStatusShift = 8;
+constexpr unsigned kMaxHostCount = 255;
+constexpr unsigned kAspiChannel = 0;
+constexpr std::string_view kSgPrefix = "sg";
+constexpr std::string_view kHostPrefix = "host";
+
+// "<prefix><digits>" -> the number.
+std::optional<unsigned> NumberAfter(std::string_view prefix, const std::string& name) {
+  if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) {
+    return std::nullopt;
+  }
+  unsigned value = 0;
+  const char* begin = name.data() + prefix.size();
+  const char* end = name.data() + name.size();
+  const auto [stop, ec] = std::from_chars(begin, end, value);
+  if (ec != std::errc{} || stop != end) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+std::vector<std::string> FolderEntries(const std::filesystem::path& folder, bool& readable) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  std::filesystem::directory_iterator it(folder, ec);
+  readable = !ec;
+  if (!ec) {
+    for (const auto& entry : it) {
+      names.push_back(entry.path().filename().string());
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+uint8_t ReadSysfsType(const LinuxPaths& paths, const std::string& name) {
+  std::ifstream in(std::filesystem::path(paths.sysfsRoot) / "class" / "scsi_generic" / name /
+                   "device" / "type");
+  unsigned type = 0;
+  if (!(in >> type) || type > UINT8_MAX) {
+    return 0;
+  }
+  return static_cast<uint8_t>(type);
+}
+
+std::vector<SgNode> SysfsSgNodes(const LinuxPaths& paths) {
+  std::vector<SgNode> nodes;
+  bool readable = false;
+  for (const std::string& name :
+       FolderEntries(std::filesystem::path(paths.sysfsRoot) / "class" / "scsi_generic", readable)) {
+    if (!NumberAfter(kSgPrefix, name)) {
+      continue;
+    }
+    if (const auto address = ReadSysfsAddress(paths, "scsi_generic", name)) {
+      nodes.push_back(SgNode{name, *address, ReadSysfsType(paths, name)});
+    }
+  }
+  return nodes;
+}
+
+std::vector<SgNode> DevSgNodes(const LinuxPaths& paths) {
+  std::vector<SgNode> nodes;
+  bool readable = false;
+  for (const std::string& name : FolderEntries(paths.devRoot, readable)) {
+    if (!NumberAfter(kSgPrefix, name)) {
+      continue;
+    }
+    const OpenResult opened = OpenNodeReadWrite(DevicePath(paths, name));
+    if (opened.fd < 0) {
+      continue;
+    }
+    sg_scsi_id id{};
+    if (ioctl(opened.fd, SG_GET_SCSI_ID, &id) == 0 && id.host_no >= 0 && id.channel >= 0 &&
+        id.scsi_id >= 0 && id.lun >= 0) {
+      nodes.push_back(SgNode{
+          name,
+          KernelScsiAddress{static_cast<unsigned>(id.host_no), static_cast<unsigned>(id.channel),
+                            static_cast<unsigned>(id.scsi_id), static_cast<unsigned>(id.lun)},
+          static_cast<uint8_t>(id.scsi_type)});
+    }
+    close(opened.fd);
+  }
+  return nodes;
+}
+
+unsigned CountHosts(const LinuxPaths& paths, const std::vector<SgNode>& nodes) {
+  bool readable = false;
+  const auto hosts =
+      FolderEntries(std::filesystem::path(paths.sysfsRoot) / "class" / "scsi_host", readable);
+  unsigned count = 0;
+  if (readable) {
+    for (const std::string& name : hosts) {
+      if (const auto number = NumberAfter(kHostPrefix, name)) {
+        count = std::max(count, std::min(*number, kMaxHostCount - 1) + 1);
+      }
+    }
+    return count;
+  }
+  for (const SgNode& node : nodes) {
+    count = std::max(count, std::min(node.address.host, kMaxHostCount - 1) + 1);
+  }
+  return count;
+}
+
+}  // namespace
+
+std::vector<SgNode> ListSgNodes(const LinuxPaths& paths) {
+  std::vector<SgNode> nodes = SysfsSgNodes(paths);
+  if (nodes.empty()) {
+    nodes = DevSgNodes(paths);
+  }
+  return nodes;
+}
+
+bool SgDriverPresent(const LinuxPaths& paths) {
+  bool readable = false;
+  if (!FolderEntries(std::filesystem::path(paths.sysfsRoot) / "class" / "scsi_generic", readable)
+           .empty()) {
+    return true;
+  }
+  std::error_code ec;
+  return std::filesystem::exists(std::filesystem::path(paths.procRoot) / "scsi" / "sg", ec);
+}
+
+SgManager::SgManager(LinuxPaths paths, std::vector<SgNode> nodes, unsigned hostCount)
+    : paths_(std::move(paths)),
+      nodes_(std::move(nodes)),
+      hostCount_(static_cast<uint8_t>(std::min(hostCount, kMaxHostCount))) {}
+
+SgManager::~SgManager() {
+  for (const auto& [name, fd] : openFds_) {
+    close(fd);
+  }
+}
+
+uint32_t SgManager::GetSupportInfo() {
+  return (static_cast<uint32_t>(kSsComp) << kSupportInfoStatusShift) | hostCount_;
+}
+
+AspiHaInquiry SgManager::HaInquiry(uint8_t hostAdapter) {
+  AspiHaInquiry answer;
+  answer.srbStatus = hostAdapter < hostCount_ ? kSsComp : kSsInvalidHa;
+  answer.haCount = hostCount_;
+  return answer;
+}
+
+AspiDeviceType SgManager::GetDeviceType(uint8_t hostAdapter, uint8_t target, uint8_t lun) {
+  AspiDeviceType answer;
+  if (hostAdapter >= hostCount_) {
+    answer.srbStatus = kSsInvalidHa;
+  } else if (const SgNode* node = Find(hostAdapter, target, lun)) {
+    answer.srbStatus = kSsComp;
+    answer.deviceType = node->scsiType;
+  } else {
+    answer.srbStatus = kSsNoDevice;
+  }
+  return answer;
+}
+
+AspiExecResult SgManager::Execute(uint8_t hostAdapter, uint8_t target, uint8_t lun,
+                                  const ScsiRequest& request) {
+  AspiExecResult answer;
+  const SgNode* node = Find(hostAdapter, target, lun);
+  if (node == nullptr) {
+    answer.srbStatus = kSsNoDevice;
+    return answer;
+  }
+  const int fd = OpenNode(*node);
+  if (fd < 0) {
+    answer.srbStatus = kSsErr;
+    return answer;
+  }
+  const SgIoOutcome outcome = RunSgIo(fd, request);
+  if (!outcome.result.callSucceeded) {
+    answer.srbStatus = kSsErr;
+    return answer;
+  }
+  answer.senseArea = outcome.result.sense;
+  answer.srbStatus = outcome.result.senseLength > 0 ? kSsErr : kSsComp;
+  return answer;
+}
+
+const SgNode* SgManager::Find(uint8_t hostAdapter, uint8_t target, uint8_t lun) const {
+  for (const SgNode& node : nodes_) {
+    if (node.address.host == hostAdapter && node.address.channel == kAspiChannel &&
+        node.address.id == target && node.address.lun == lun) {
+      return &node;
+    }
+  }
+  return nullptr;
+}
+
+int SgManager::OpenNode(const SgNode& node) {
+  if (const auto it = openFds_.find(node.name); it != openFds_.end()) {
+    return it->second;
+  }
+  const OpenResult opened = OpenNodeReadWrite(DevicePath(paths_, node.name));
+  if (opened.fd >= 0) {
+    openFds_.emplace(node.name, opened.fd);
+  }
+  return opened.fd;
+}
+
+AspiLoadResult LoadSgManager(const LinuxPaths& paths) {
+  AspiLoadResult result;
+  if (!SgDriverPresent(paths)) {
+    result.outcome = AspiLoadResult::Outcome::ModuleNotFound;
+    return result;
+  }
+  std::vector<SgNode> nodes = ListSgNodes(paths);
+  const unsigned hostCount = CountHosts(paths, nodes);
+  result.outcome = AspiLoadResult::Outcome::Loaded;
+  result.manager = std::make_unique<SgManager>(paths, std::move(nodes), hostCount);
+  return result;
+}
+
+}  // namespace kv

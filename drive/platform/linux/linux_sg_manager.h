@@ -1,0 +1,57 @@
+// The ASPI-style manager on Linux: the sg driver. Host adapters are the kernel's SCSI hosts, and
+// each (host, target, lun) on channel 0 is reached through its /dev/sgN node.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "drive/platform.h"
+#include "drive/platform/linux/linux_nodes.h"
+#include "drive/platform/linux/linux_paths.h"
+
+namespace kv {
+
+struct SgNode {
+  std::string name;  // "sg0"
+  KernelScsiAddress address;
+  uint8_t scsiType = 0;
+};
+
+// The sg nodes the kernel shows, from sysfs, or when sysfs has none by SG_GET_SCSI_ID on the
+// /dev/sgN nodes that open.
+std::vector<SgNode> ListSgNodes(const LinuxPaths& paths);
+
+// Whether the sg driver is there: a non-empty <sysfs>/class/scsi_generic, or <proc>/scsi/sg.
+bool SgDriverPresent(const LinuxPaths& paths);
+
+class SgManager : public AspiManager {
+ public:
+  SgManager(LinuxPaths paths, std::vector<SgNode> nodes, unsigned hostCount);
+  ~SgManager() override;
+  SgManager(const SgManager&) = delete;
+  SgManager& operator=(const SgManager&) = delete;
+
+  uint32_t GetSupportInfo() override;
+  AspiHaInquiry HaInquiry(uint8_t hostAdapter) override;
+  AspiDeviceType GetDeviceType(uint8_t hostAdapter, uint8_t target, uint8_t lun) override;
+  AspiExecResult Execute(uint8_t hostAdapter, uint8_t target, uint8_t lun,
+                         const ScsiRequest& request) override;
+
+ private:
+  const SgNode* Find(uint8_t hostAdapter, uint8_t target, uint8_t lun) const;
+  int OpenNode(const SgNode& node);
+
+  LinuxPaths paths_;
+  std::vector<SgNode> nodes_;
+  uint8_t hostCount_;
+  std::map<std::string, int> openFds_;  // by node name; closed on destruction
+};
+
+// ModuleNotFound when the sg driver is absent; otherwise a loaded manager. The host adapter count
+// is the highest <sysfs>/class/scsi_host/hostN number + 1 (or, without that folder, the highest
+// host among the sg nodes + 1), at most 255.
+AspiLoadResult LoadSgManager(const LinuxPaths& paths);
+
+}  // namespace kv
