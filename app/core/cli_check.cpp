@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/core/main_window_logic.h"
 #include "app/core/media_check.h"
 #include "app/core/report_json.h"
 #include "drive/application_tag.h"
@@ -14,7 +15,7 @@ namespace kv {
 
 namespace {
 
-constexpr uint8_t kFirstListedDriveType = 3;
+// Lines are counted from 1 on the command line; the window counts its list lines from 0.
 constexpr int kFirstLine = 1;
 
 // Keeps the lines as the window's box would hold them at the end of the check.
@@ -30,38 +31,29 @@ class LineSink : public ReportSink {
 
 }  // namespace
 
-std::vector<int16_t> WriterDriveIndexes(const AtapiDevice& device) {
-  std::vector<int16_t> indexes;
-  for (uint32_t i = 0; i < device.GetDriveCount() && i < static_cast<uint32_t>(kMaxDrives); ++i) {
-    const DriveRecord* record = device.GetDriveRecord(i);
-    if (record != nullptr &&
-        (record->CdWriter != 0 || record->DriveType >= kFirstListedDriveType)) {
-      indexes.push_back(static_cast<int16_t>(i));
-    }
-  }
-  return indexes;
-}
-
 int RunCheckOn(Platform& platform, const CliRequest& request, std::ostream& out,
                std::ostream& err) {
   SetApplicationTag(kApplicationTagPreferAspi);
   StderrNotifier notifier;
   AtapiDevice device(platform, &notifier);
-  std::vector<int16_t> writers = WriterDriveIndexes(device);
-  if (writers.empty()) {
+  DriveListing writers = ListWriters(device);
+  if (writers.lines.empty()) {
     err << "No drive detected !\n"
         << "krellvane: no CD/DVD writer found (try --emulate for the sample drives)\n";
     return kExitNoDrive;
   }
   int line = request.checkLine.value_or(kFirstLine);
-  if (line < kFirstLine || line >= kFirstLine + static_cast<int>(writers.size())) {
+  std::optional<int16_t> driveIndex;
+  if (line >= kFirstLine) {
+    driveIndex = DriveForLine(writers, line - kFirstLine);
+  }
+  if (!driveIndex) {
     err << "krellvane: there is no drive line " << line << "; the writers are lines " << kFirstLine
-        << " to " << writers.size() << "\n";
+        << " to " << writers.lines.size() << "\n";
     return kExitNoDrive;
   }
-  int16_t driveIndex = writers[static_cast<std::size_t>(line - kFirstLine)];
-  const DriveRecord* record = device.GetDriveRecord(static_cast<uint32_t>(driveIndex));
-  if (record == nullptr || !device.SelectDrive(driveIndex)) {
+  const DriveRecord* record = device.GetDriveRecord(static_cast<uint32_t>(*driveIndex));
+  if (record == nullptr || !device.SelectDrive(*driveIndex)) {
     err << "krellvane: drive line " << line << " cannot be opened\n";
     return kExitNoDrive;
   }

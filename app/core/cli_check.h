@@ -1,19 +1,14 @@
-// krellvane --check: one media check on a writer of the list, printed as the window would show it.
+// krellvane --check [LINE]: one media check on a writer of the window's drive list (line 1 is the
+// first), printed as the window would show it.
 #pragma once
 
-#include <cstdint>
 #include <ostream>
-#include <vector>
 
 #include "app/core/cli.h"
 
 namespace kv {
 
-class AtapiDevice;
 class Platform;
-
-// The device drives the window lists, in list order: CD writers and drives of DriveType 3 or above.
-std::vector<int16_t> WriterDriveIndexes(const AtapiDevice& device);
 
 // The check on an existing platform; the report or the JSON object goes to out, messages to err.
 // Returns the exit code (kExitOk, kExitNoDrive, kExitNoMedia, kExitFailure).
