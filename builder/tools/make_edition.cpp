@@ -1,0 +1,44 @@
+// kv_make_edition PROGRAM OUTPUT: writes a copy of PROGRAM whose property block carries the build
+// flag '1', so that the copy starts as the builder. Runs as a build step wherever CMake runs.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "builder/output_file.h"
+#include "builder/prototype.h"
+#include "media/property_block.h"
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: kv_make_edition PROGRAM OUTPUT\n");
+    return 2;
+  }
+  const std::string program = argv[1];
+  std::vector<uint8_t> image;
+  std::size_t size = 0;
+  if (!kv::LoadPrototype(program, image, size)) {
+    std::fprintf(stderr, "kv_make_edition: cannot read %s\n", program.c_str());
+    return 1;
+  }
+  const std::string searchText = kv::MarkerSearchText();
+  if (searchText.empty()) {
+    // A program whose block has no marker yet cannot be searched; skip rather than fail the build.
+    std::fprintf(stderr,
+                 "kv_make_edition: warning: the property block has no marker; %s not written\n",
+                 argv[2]);
+    return 0;
+  }
+  const auto offset = kv::FindWholeBlock(image, size, searchText);
+  if (!offset) {
+    std::fprintf(stderr, "kv_make_edition: no property block in %s\n", program.c_str());
+    return 1;
+  }
+  image[*offset + kv::block_offset::kBuildFlag] = '1';
+  const kv::WriteResult written =
+      kv::WriteFileAtomically(argv[2], image.data(), size, kv::PermissionsOf(program));
+  if (!written.ok) {
+    std::fprintf(stderr, "kv_make_edition: cannot write %s: %s\n", argv[2], written.reason.c_str());
+    return 1;
+  }
+  return 0;
+}
