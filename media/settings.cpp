@@ -1,10 +1,32 @@
-// STUB: replaced by its owner.
 #include "media/settings.h"
+
+#include "media/settings_backend.h"
 
 namespace kv {
 
-bool ReadRegString(const char*, const char*, std::string&) { return false; }
-bool ReadRegInt(const char*, const char*, int32_t&) { return false; }
-bool WriteRegInt(const char*, const char*, int32_t) { return false; }
+namespace {
+
+// The backend is made for every call: the operations keep no state, need no device object, and
+// follow a settings location that changes while the program runs (as tests do).
+bool Usable(const char* keyName, const char* valueName) {
+  return keyName != nullptr && valueName != nullptr && keyName[0] != '\0' && valueName[0] != '\0';
+}
+
+}  // namespace
+
+bool ReadRegString(const char* keyName, const char* valueName, std::string& value) {
+  return Usable(keyName, valueName) &&
+         SettingsBackendForThisPlatform()->ReadText(keyName, valueName, value);
+}
+
+bool ReadRegInt(const char* keyName, const char* valueName, int32_t& value) {
+  return Usable(keyName, valueName) &&
+         SettingsBackendForThisPlatform()->ReadInteger(keyName, valueName, value);
+}
+
+bool WriteRegInt(const char* keyName, const char* valueName, int32_t value) {
+  return Usable(keyName, valueName) &&
+         SettingsBackendForThisPlatform()->WriteInteger(keyName, valueName, value);
+}
 
 }  // namespace kv
