@@ -164,6 +164,15 @@ TEST(MediaCheckReport, DvdPlusRLines) {
   EXPECT_EQ(facts.mediaId, (std::vector<uint8_t>{'R', 'I', 'C', 'O', 'H', 'J', 'P', 'N'}));
 }
 
+TEST(MediaCheckReport, DvdPlusRInComboDriveHasItsLinesAndNoSpeed) {
+  EmulatedDevice drive(WithDisc(ComboDrive(), DvdPlusR()));
+  Lines lines = drive.Check();
+  ASSERT_EQ(lines.size(), 7u);
+  EXPECT_EQ(lines[0], kComboDriveLine);
+  EXPECT_EQ(lines[2], "          Disc MID = 52 49 43 4F 48 4A 50 4E (RICOHJPN)");
+  EXPECT_EQ(lines[6], "KRELL-VANE Speed Limit = 0.0X (Write)");
+}
+
 TEST(MediaCheckReport, DualLayerSuffix) {
   emu::Disc disc = DvdPlusR();
   disc.layers = 2;
