@@ -1,0 +1,284 @@
+#!/usr/bin/env bash
+# check-guest-output.sh RAW ROLES EXPECTED_DIR FIRST_LINE LABEL [ALL]
+# Judges what in-guest.sh printed (RAW) against the kernel's and sg3-utils' view of the drives
+# and the expected reports (ROLES maps H:C:T:L to a file EXPECTED_DIR/<role>.txt). Prints one
+# "ok"/"FAIL" line per check, then "LABEL: N passed, N failed"; exits 1 when any check failed.
+# Also writes RAW.coverage: "H:C:T:L opcode result" for every command the kernel logged.
+set -uo pipefail
+RAW=${1:?raw output}
+ROLES=${2:?roles file}
+EXP=${3:?expected dir}
+FIRST=${4:-1}
+LABEL=${5:-guest}
+ALL=${6:-0}  # 1: --check takes every --list line; 0: only the writers' lines, as the window lists
+pass=0
+fail=0
+ok() { pass=$((pass + 1)); echo "ok   $LABEL: $1"; }
+bad() {
+  fail=$((fail + 1))
+  echo "FAIL $LABEL: $1"
+  [[ -n ${2:-} ]] && sed 's/^/     | /' <<<"$2"
+}
+section() { awk -v n="$1" '$0 == "@@@ BEGIN " n {f = 1; next} index($0, "@@@ END " n " rc=") == 1 {f = 0} f' "$RAW"; }
+section_rc() { sed -n "s/^@@@ END $1 rc=//p" "$RAW" | head -n1; }
+has_section() { grep -qx "@@@ BEGIN $1" "$RAW"; }
+trim() { sed -e 's/^[[:space:]]*//' -e 's/[[:space:]]*$//' <<<"$1"; }
+
+# The drives as the guest's sysfs names them: hctl|node|vendor|model|rev.
+mapfile -t sysfs < <(sed -n 's/^@@@ SYSFS //p' "$RAW")
+[[ ${#sysfs[@]} -gt 0 ]] && ok "guest reported ${#sysfs[@]} drives" || bad "guest reported no drives" "$(tail -n 20 "$RAW")"
+declare -A LINE_OF ADDR_OF COL_OF REST_OF ROLE_OF NODE_OF TAIL_OF KIND_OF
+while read -r hctl role tname kind; do
+  [[ -z $hctl || $hctl == \#* ]] && continue
+  ROLE_OF[$hctl]=$role
+  TAIL_OF[$hctl]="$tname $kind"
+  KIND_OF[$hctl]=$kind
+done <"$ROLES"
+
+for d in "${sysfs[@]}"; do
+  IFS='|' read -r hctl node vendor model rev <<<"$d"
+  NODE_OF[$hctl]=$node
+  inq=$(grep -F "@@@ SGINQ $hctl|" "$RAW" | head -n1)
+  IFS='|' read -r _ _ ivendor imodel irev <<<"${inq#@@@ SGINQ }"
+  if [[ $(trim "$vendor") == $(trim "$ivendor") && $(trim "$model") == $(trim "$imodel") &&
+    $(trim "$rev") == $(trim "$irev") ]]; then
+    ok "$node: sysfs and sg_inq agree ($vendor/$model/$rev)"
+  else
+    bad "$node: sysfs '$vendor/$model/$rev' but sg_inq '$ivendor/$imodel/$irev'"
+  fi
+  IFS=: read -r h c t l <<<"$hctl"
+  n=${node#/dev/sr}
+  # host adapter-path id-target-lun, the two-character column, vendor+product in 24, revision in 4;
+  # the column ("%.2s" of the root path) is the node's number and a colon for a drive found by its
+  # node, and empty (no characters at all) for one found through the sg driver, which has no root
+  ADDR_OF[$hctl]=$(printf '%2d-%d-%d-%d ' "$h" "$c" "$t" "$l")
+  COL_OF[$hctl]=$(printf '%.2s' "$n:")
+  REST_OF[$hctl]=$(printf '%24s %4s' "$vendor$model" "$rev")
+done
+
+drive_lines() { grep -E '^[ 0-9][0-9]-[0-9]+-[0-9]+-[0-9]+ ' <<<"$1"; }
+# lines_of LINES HCTL: the lines that are this drive's line followed by its type name and kind
+lines_of() {
+  local l want=${LINE_OF[$2]} tail
+  while IFS= read -r l; do
+    [[ ${l:0:${#want}} == "$want" ]] || continue
+    tail=$(tr -s ' \t' '  ' <<<"${l:${#want}}" | sed -e 's/^ //' -e 's/ $//')
+    [[ $tail == "${TAIL_OF[$2]}" ]] && echo "$l"
+  done <<<"$1"
+}
+
+# set_column node|sg: which two-character column the next list expects
+set_column() {
+  local hctl
+  for hctl in "${!ADDR_OF[@]}"; do
+    if [[ $1 == node ]]; then
+      LINE_OF[$hctl]="${ADDR_OF[$hctl]}${COL_OF[$hctl]}${REST_OF[$hctl]}"
+    else
+      LINE_OF[$hctl]="${ADDR_OF[$hctl]}${REST_OF[$hctl]}"
+    fi
+  done
+}
+
+# list_matches SECTION node|sg HCTL...: every drive named has its line once, and no other drive line.
+list_matches() {
+  local sec=$1 out rc lines want=0 hctl
+  set_column "$2"
+  shift 2
+  has_section "$sec" || { bad "$sec: not run"; return; }
+  out=$(section "$sec")
+  rc=$(section_rc "$sec")
+  lines=$(drive_lines "$out")
+  [[ $rc == 0 ]] && ok "$sec: exit code 0" || bad "$sec: exit code $rc" "$out"
+  for hctl in "$@"; do
+    want=$((want + 1))
+    if [[ $(lines_of "$lines" "$hctl" | grep -c .) == 1 ]]; then
+      ok "$sec: ${NODE_OF[$hctl]} listed as '${LINE_OF[$hctl]}  ${TAIL_OF[$hctl]}'"
+    else
+      bad "$sec: ${NODE_OF[$hctl]} not listed as '${LINE_OF[$hctl]}  ${TAIL_OF[$hctl]}'" "$out"
+    fi
+  done
+  local got
+  got=$(grep -c . <<<"$lines")
+  [[ $got == "$want" ]] && ok "$sec: $want drive lines" || bad "$sec: $got drive lines, expected $want" "$out"
+}
+
+# hctl_of_line SECTION N: the drive that --check N reaches (the Nth listed writer, or the Nth
+# listed drive with ALL=1), nothing when there is none.
+hctl_of_line() {
+  local line hctl lines
+  lines=$(drive_lines "$(section "$1")")
+  [[ $ALL == 1 ]] || lines=$(grep -E '[[:space:]]writer$' <<<"$lines")
+  line=$(sed -n "$(($2 - FIRST + 1))p" <<<"$lines")
+  [[ -z $line ]] && return
+  for hctl in "${!LINE_OF[@]}"; do
+    [[ ${line:0:${#ADDR_OF[$hctl]}} == "${ADDR_OF[$hctl]}" ]] && { echo "$hctl"; return; }
+  done
+}
+
+# no_drive_matches SECTION: --check on a line that reaches no drive is refused with exit 3.
+no_drive_matches() {
+  local out rc
+  out=$(section "$1")
+  rc=$(section_rc "$1")
+  if [[ $rc == 3 ]] && grep -qE 'No drive detected|no drive line' <<<"$out" && ! grep -q 'Disc Type' <<<"$out"; then
+    ok "$1: no drive on that line, refused with exit 3"
+  else
+    bad "$1: expected a refusal with exit 3, got $rc" "$out"
+  fi
+}
+
+# report_matches SECTION EXPECTED_FILE
+report_matches() {
+  local sec=$1 file=$2 out rc want_rc="" actual=() i=0 line why=""
+  out=$(section "$sec")
+  rc=$(section_rc "$sec")
+  mapfile -t actual <<<"$out"
+  [[ -z $out ]] && actual=()
+  while IFS= read -r line || [[ -n $line ]]; do
+    case $line in
+      '' | \#*) continue ;;
+      '@rc '*) want_rc=${line#@rc }; continue ;;
+    esac
+    local a=${actual[$i]-}
+    case $line in
+      '~'*)
+        if [[ $i -lt ${#actual[@]} && $a == ${line#\~} ]]; then i=$((i + 1)); else why="line $((i + 1)): '$a' does not match '${line#\~}'"; break; fi ;;
+      '? '*)
+        [[ $i -lt ${#actual[@]} && $a == "${line#\? }" ]] && i=$((i + 1)) ;;
+      *)
+        if [[ $i -lt ${#actual[@]} && $a == "$line" ]]; then i=$((i + 1)); else why="line $((i + 1)): '$a', expected '$line'"; break; fi ;;
+    esac
+  done <"$file"
+  [[ -z $why && $i -lt ${#actual[@]} ]] && why="unexpected line $((i + 1)): '${actual[$i]}'"
+  [[ -z $why && -n $want_rc && $rc != "$want_rc" ]] && why="exit code $rc, expected $want_rc"
+  if [[ -z $why ]]; then ok "$sec: report as $(basename "$file" .txt)"; else bad "$sec: $why" "$out"; fi
+}
+
+# json_agrees JSON_SECTION TEXT_SECTION: the JSON object says what the text report says.
+json_agrees() {
+  local js=$1 ts=$2 json text want got
+  json=$(section "$js")
+  text=$(section "$ts")
+  if ! jq -e 'type == "object"' >/dev/null 2>&1 <<<"$json"; then
+    bad "$js: not one JSON object" "$json"
+    return
+  fi
+  [[ $(section_rc "$js") == $(section_rc "$ts") ]] && ok "$js: exit code as the text report" ||
+    bad "$js: exit code $(section_rc "$js"), text report $(section_rc "$ts")"
+  local label key
+  for pair in "Drive Type:drive.driveType.name" "Disc Type:disc.type.name"; do
+    label=${pair%%:*}
+    key=${pair#*:}
+    want=$(sed -n "s/^ *$label = //p" <<<"$text" | head -n1)
+    got=$(jq -r ".$key // empty" <<<"$json")
+    got=$(trim "$got")
+    if [[ -n $got && $(trim "$want") == "$got"* ]]; then
+      ok "$js: $key '$got'"
+    else
+      bad "$js: $key '$got', text says '$want'" "$json"
+    fi
+  done
+  want=$(sed -n 's/^KRELL-VANE Speed Limit = \([0-9.]*\)X.*/\1/p' <<<"$text")
+  if [[ -n $want ]]; then
+    got=$(jq -r '.disc.speed.multiple // empty' <<<"$json")
+    if [[ -n $got ]] && awk -v a="$got" -v b="$want" 'BEGIN { d = a - b; exit !(d < 0.051 && d > -0.051) }'; then
+      ok "$js: speed multiple $got"
+    else
+      bad "$js: speed multiple '$got', text says ${want}X" "$json"
+    fi
+  fi
+  # a report that reached its speed line is a completed check
+  want=false
+  grep -q '^KRELL-VANE Speed Limit' <<<"$text" && want=true
+  [[ $want == false ]] && grep -q 'NO MEDIA' <<<"$text" && want=true
+  got=$(jq -r '.completed' <<<"$json")
+  [[ $got == "$want" ]] && ok "$js: completed $got" || bad "$js: completed '$got', expected $want" "$json"
+}
+
+# Root with the sg driver: every drive listed with the kernel's address and INQUIRY texts.
+all=()
+for d in "${sysfs[@]}"; do all+=("${d%%|*}"); done
+list_matches list-root sg "${all[@]}"
+for ((n = FIRST; n < FIRST + ${#all[@]}; n++)); do
+  hctl=$(hctl_of_line list-root "$n")
+  [[ -z $hctl ]] && { no_drive_matches "check-root-$n"; continue; }
+  role=${ROLE_OF[$hctl]:-}
+  if [[ -z $role ]]; then
+    bad "line $n names no known drive"
+    continue
+  fi
+  report_matches "check-root-$n" "$EXP/$role.txt"
+  json_agrees "json-root-$n" "check-root-$n"
+done
+
+# Bad input: a clear message and a usage or no-drive exit code, never a report.
+for sec in bad-line-past-end bad-line-text; do
+  out=$(section "$sec")
+  rc=$(section_rc "$sec")
+  if [[ $rc != 0 && -n $out ]] && ! grep -q 'Disc Type' <<<"$out"; then
+    ok "$sec: refused with exit code $rc"
+  else
+    bad "$sec: exit code $rc" "$out"
+  fi
+done
+
+# Root without the sg driver: the same drive lines, found through the block nodes.
+if grep -qx '@@@ SG unloaded' "$RAW"; then
+  list_matches list-nosg node "${all[@]}"
+  hctl=$(hctl_of_line list-nosg "$FIRST")
+  if [[ -z $hctl ]]; then
+    no_drive_matches "check-nosg-$FIRST"
+  elif [[ -n ${ROLE_OF[$hctl]:-} ]]; then
+    report_matches "check-nosg-$FIRST" "$EXP/${ROLE_OF[$hctl]}.txt"
+  else
+    bad "check-nosg-$FIRST: line $FIRST names no known drive"
+  fi
+else
+  bad "the sg driver could not be unloaded"
+fi
+
+# Ordinary user: the denied node gives a permission hint, the others their full reports.
+denied=$(sed -n 's/^@@@ DENIED //p' "$RAW")
+allowed=()
+for h in "${all[@]}"; do [[ ${NODE_OF[$h]} == "$denied" ]] || allowed+=("$h"); done
+# the sg nodes stay root's, so the sg driver reaches no drive: the drives come from their nodes
+list_matches list-user node "${allowed[@]}"
+out=$(section list-user)
+if grep -qiE 'permission|not allowed' <<<"$out" && grep -qF "$denied" <<<"$out"; then
+  ok "list-user: permission hint names $denied"
+else
+  bad "list-user: no permission hint for $denied" "$out"
+fi
+for ((n = FIRST; n < FIRST + ${#allowed[@]}; n++)); do
+  hctl=$(hctl_of_line list-user "$n")
+  [[ -z $hctl ]] && { no_drive_matches "check-user-$n"; continue; }
+  role=${ROLE_OF[$hctl]:-}
+  [[ -n $role ]] || { bad "user line $n names no known drive"; continue; }
+  report_matches "check-user-$n" "$EXP/$role.txt"
+  json_agrees "json-user-$n" "check-user-$n"
+done
+for h in "${allowed[@]}"; do
+  sec="vendor-user-$(basename "${NODE_OF[$h]}")"
+  if [[ $(section_rc "$sec") != 0 ]] && grep -qi 'not permitted' <<<"$(section "$sec")"; then
+    ok "$sec: the kernel refuses the vendor command for a user"
+  else
+    bad "$sec: vendor command not refused" "$(section "$sec")"
+  fi
+done
+
+# Commands the kernel saw during the root runs: "hctl opcode result", the address taken from
+# each log line ("sr 2:0:1:0: [sr1] tag#0 CDB: ...").
+awk '
+  /^@@@ BEGIN trace-/ { f = 1; next }
+  /^@@@ END trace-/ { f = 0 }
+  !f { next }
+  { h = ""; for (i = 1; i <= NF; i++) if ($i ~ /^[0-9]+:[0-9]+:[0-9]+:[0-9]+:$/) { h = substr($i, 1, length($i) - 1); break } }
+  /Done:/ { split($0, p, "Done: "); split(p[2], q, " "); res[h] = q[1]; next }
+  /CDB:/ { if (!(h in res)) next
+           split($0, p, "CDB: "); n = split(p[2], w, " "); op = ""
+           for (i = 1; i <= n; i++) if (w[i] ~ /^[0-9a-f][0-9a-f]$/) { op = w[i]; break }
+           print h, op, res[h]; delete res[h] }' "$RAW" >"$RAW.coverage"
+sort -u -o "$RAW.coverage" "$RAW.coverage"
+
+echo "$LABEL: $pass passed, $fail failed"
+[[ $fail == 0 ]]

@@ -1,0 +1,94 @@
+#!/bin/sh
+# Runs inside the guest (busybox sh). Prints everything the host-side checker needs between
+# "@@@" markers: the kernel's and sg3-utils' view of each drive, then the program's --list and
+# --check answers as root (sg driver loaded and unloaded) and as an ordinary user.
+# Usage: in-guest.sh FIRST_LINE DENIED_NODE
+#   FIRST_LINE   number of the first --list line (what --check takes)
+#   DENIED_NODE  the /dev/srN that the ordinary user may not open at all
+FIRST=${1:-1}
+DENIED=${2:-/dev/sr1}
+KV=/usr/local/bin/krellvane
+
+run() {  # name, command...: the output with its exit code
+  name=$1
+  shift
+  echo "@@@ BEGIN $name"
+  "$@" 2>&1
+  echo "@@@ END $name rc=$?"
+}
+
+# Kernel log of every command sent and completed (SCSI_LOG_MLQUEUE and SCSI_LOG_MLCOMPLETE 2).
+trace_on() { dmesg -c >/dev/null; echo $((2 << 9 | 2 << 12)) >/proc/sys/dev/scsi/logging_level; }
+trace_off() {
+  echo 0 >/proc/sys/dev/scsi/logging_level
+  echo "@@@ BEGIN trace-$1"
+  dmesg -c | grep -E 'CDB:|Done:|Sense Key|Add. Sense'
+  echo "@@@ END trace-$1 rc=0"
+}
+
+count=0
+for d in /sys/class/scsi_device/*; do
+  [ "$(cat "$d/device/type")" = 5 ] || continue
+  hctl=$(basename "$d")
+  blk=$(ls "$d/device/block")
+  printf '@@@ SYSFS %s|/dev/%s|%s|%s|%s\n' "$hctl" "$blk" "$(cat "$d/device/vendor")" \
+    "$(cat "$d/device/model")" "$(cat "$d/device/rev")"
+  inq=$(sg_inq "/dev/$blk")
+  printf '@@@ SGINQ %s|/dev/%s|%s|%s|%s\n' "$hctl" "$blk" \
+    "$(echo "$inq" | sed -n 's/^ Vendor identification: //p')" \
+    "$(echo "$inq" | sed -n 's/^ Product identification: //p')" \
+    "$(echo "$inq" | sed -n 's/^ Product revision level: //p')"
+  count=$((count + 1))
+done
+last=$((FIRST + count - 1))
+
+# Root, sg driver loaded.
+trace_on
+run list-root "$KV" --list
+trace_off list
+for n in $(seq "$FIRST" "$last"); do
+  trace_on
+  run "check-root-$n" "$KV" --check "$n"
+  trace_off "root-$n"
+  run "json-root-$n" "$KV" --check "$n" --json
+done
+run bad-line-past-end "$KV" --check $((last + 1))
+run bad-line-text "$KV" --check two
+
+# Root, sg driver unloaded: drives found through their block nodes.
+if rmmod sg 2>/dev/null; then
+  echo "@@@ SG unloaded"
+  run list-nosg "$KV" --list
+  run "check-nosg-$FIRST" "$KV" --check "$FIRST"
+  modprobe sg
+  i=0
+  while [ ! -e /dev/sg0 ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+else
+  echo "@@@ SG builtin"
+fi
+
+# Ordinary user in group cdrom: the drive nodes are theirs to open, except DENIED; the sg nodes
+# stay root's, so the sg driver reaches fewer drives than there are nodes.
+echo 'cdrom:x:24:kvuser' >>/etc/group
+echo 'kvuser:x:1000:1000::/tmp:/bin/sh' >>/etc/passwd
+echo 'kvuser:x:1000:' >>/etc/group
+chmod 755 /usr/local/bin/* 2>/dev/null
+for n in /dev/sr*; do
+  chgrp 24 "$n"
+  chmod 660 "$n"
+done
+chmod 600 "$DENIED"
+chown 0:0 "$DENIED"
+echo "@@@ DENIED $DENIED"
+asuser() { su kvuser -c "$*"; }
+run list-user asuser "$KV" --list
+for n in $(seq "$FIRST" "$((last - 1))"); do
+  run "check-user-$n" asuser "$KV" --check "$n"
+  run "json-user-$n" asuser "$KV" --check "$n" --json
+done
+# The kernel's own verdict on the vendor command for a user, as a witness for the report.
+for n in /dev/sr*; do
+  [ "$n" = "$DENIED" ] && continue
+  run "vendor-user-$(basename "$n")" asuser sg_raw -C 1 "$n" DF 00 03 01 00 00 00 00 00 00 00 00
+done
+exit 0
