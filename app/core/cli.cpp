@@ -10,9 +10,10 @@ namespace kv {
 
 CliRequest ParseCommandLine(int argc, const char* const* argv) {
   CliRequest request;
-  CLI::App app{"Krellvane: identifies the recordable disc in a CD/DVD writer and the write speed "
-               "the writer selects for it.\nWithout options the program opens its window.",
-               "krellvane"};
+  CLI::App app{
+      "Krellvane: identifies the recordable disc in a CD/DVD writer and the write speed "
+      "the writer selects for it.\nWithout options the program opens its window.",
+      "krellvane"};
   app.set_version_flag("--version", [] { return VersionText(); });
 
   bool list = false;
@@ -32,10 +33,14 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
           ->expected(0, 1)
           ->type_name("LINE");
   auto* jsonOption = app.add_flag("--json", request.json, "With --check: print one JSON object");
+  auto* anyDriveOption =
+      app.add_flag("--any-drive", request.anyDrive,
+                   "With --check: LINE counts every drive that --list shows, readers included");
   auto* buildOption = app.add_option("--build", request.buildFile,
                                      "Builder edition: write Krellvane.Exe from a parameter file")
                           ->type_name("PARAMFILE");
   jsonOption->needs(checkOption);
+  anyDriveOption->needs(checkOption);
   checkOption->excludes(buildOption);
   app.get_option("--list")->excludes(checkOption)->excludes(buildOption);
 

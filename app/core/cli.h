@@ -17,15 +17,16 @@ struct CliRequest {
   PlatformChoice platform;
   bool json = false;
   std::optional<int> checkLine;  // --check LINE; default the first writer
+  bool anyDrive = false;         // --any-drive: LINE counts every drive of --list, readers too
   std::string buildFile;         // --build PARAMFILE
 };
 
 // Exit codes of the command line.
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;   // the check or build failed
-inline constexpr int kExitUsage = 2;     // bad options
-inline constexpr int kExitNoDrive = 3;   // no drive, or no such drive line
-inline constexpr int kExitNoMedia = 4;   // the drive holds no disc
+inline constexpr int kExitFailure = 1;  // the check or build failed
+inline constexpr int kExitUsage = 2;    // bad options
+inline constexpr int kExitNoDrive = 3;  // no drive, or no such drive line
+inline constexpr int kExitNoMedia = 4;  // the drive holds no disc
 
 CliRequest ParseCommandLine(int argc, const char* const* argv);
 int RunCli(const CliRequest& request);
