@@ -1,12 +1,77 @@
-// STUB: replaced by its owner.
 #include "app/forms/gui_main.h"
 
 #include <QApplication>
+#include <QMessageBox>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+
+#include "app/forms/frmmain.h"
+#include "app/forms/screenshot_tour.h"
+#include "drive/notifier.h"
+#include "ui/message_boxes.h"
+#include "ui/skin_style.h"
 
 namespace kv {
 
-int RunGui(int argc, char** argv, const PlatformChoice&) {
+namespace {
+
+constexpr const char* kApplicationTitle = "Krellvane";
+
+// Puts the drive layer's messages into message boxes for as long as the window runs.
+class NotifierInstallation {
+ public:
+  explicit NotifierInstallation(Notifier* notifier) { SetDefaultNotifier(notifier); }
+  ~NotifierInstallation() { SetDefaultNotifier(nullptr); }
+  NotifierInstallation(const NotifierInstallation&) = delete;
+  NotifierInstallation& operator=(const NotifierInstallation&) = delete;
+};
+
+void RunWindow(const PlatformChoice& platformChoice) {
+  ui::QtMessageBoxes boxes;
+  ui::MessageBoxNotifier notifier(boxes);
+  NotifierInstallation installation(&notifier);
+
+  PlatformChoice choice = platformChoice;
+  ApplyEmulateEnvironment(choice);
+  std::string error;
+  std::unique_ptr<Platform> platform = CreatePlatform(choice, error);
+  if (platform == nullptr && !error.empty()) {
+    std::fprintf(stderr, "krellvane: %s\n", error.c_str());
+  }
+
+  std::unique_ptr<ScreenshotTour> tour = ScreenshotTour::FromEnvironment();
+  MainWindowServices services;
+  services.boxes = &boxes;
+  if (tour != nullptr) {
+    tour->Attach(services);
+  }
+  TfrmMain form(std::move(platform), services);
+  if (form.TerminateRequested()) {
+    return;
+  }
+  form.show();
+  if (tour != nullptr) {
+    tour->Start(form);
+  }
+  QApplication::exec();
+}
+
+}  // namespace
+
+int RunGui(int argc, char** argv, const PlatformChoice& platform) {
   QApplication app(argc, argv);
+  QApplication::setApplicationName(kApplicationTitle);
+  ui::InstallFontSubstitutions();
+  try {
+    RunWindow(platform);
+  } catch (const std::exception& e) {
+    QMessageBox::critical(nullptr, kApplicationTitle, QString::fromLocal8Bit(e.what()));
+  } catch (...) {
+    QMessageBox::critical(nullptr, kApplicationTitle, "Unknown error");
+  }
   return 0;
 }
 
