@@ -1,0 +1,48 @@
+// The built-in sample machine: it loads from the embedded profiles, in the documented order,
+// and each drive identifies itself.
+#include <gtest/gtest.h>
+
+#include "drive/platform/emulated/sample_profiles.h"
+#include "emu_test_util.h"
+
+namespace kv::emu::test {
+namespace {
+
+TEST(SampleMachine, LoadsEmbeddedProfilesInOrder) {
+  std::string error = "stale";
+  auto machine = CreateEmulatedMachine({}, error);
+  ASSERT_NE(machine, nullptr) << error;
+  EXPECT_TRUE(error.empty());
+  ASSERT_EQ(machine->DriveCount(), 7);
+  const char* const kOrder[] = {"orvelix-dvdrw-blank-cdr.json", "orvelix-combo-cdrw.json",
+                                "orvelix-dvdrw-dvdplusr.json",  "orvelix-dvdrw-dvdminusr.json",
+                                "orvelix-dvdrw-dvdrom.json",    "orvelix-dvdrw-empty.json",
+                                "orvelix-cdrom-reader.json"};
+  const auto samples = SampleProfiles();
+  ASSERT_EQ(samples.size(), 7u);
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    EXPECT_STREQ(samples[i].fileName, kOrder[i]);
+    // The embedded text is the file of the source tree, byte for byte.
+    EXPECT_EQ(machine->Drive(static_cast<int>(i)).Profile().name, SampleProfile(kOrder[i]).name);
+  }
+  const DriveRootList roots = machine->ListDriveRoots();
+  EXPECT_EQ(roots.outcome, DriveRootList::Outcome::Ok);
+  EXPECT_EQ(roots.roots,
+            (std::vector<std::string>{"sr0", "sr1", "sr2", "sr3", "sr4", "sr5", "sr6"}));
+}
+
+TEST(SampleMachine, EveryDriveAnswersInquiryAsOrvelix) {
+  std::string error;
+  auto machine = CreateEmulatedMachine({}, error);
+  ASSERT_NE(machine, nullptr) << error;
+  for (int i = 0; i < machine->DriveCount(); ++i) {
+    const InResult r = RunIn(machine->Drive(i), MakeCdb({0x12, 0, 0, 0, 96}), 96);
+    ASSERT_EQ(r.response.outcome, DriveResponse::Outcome::Good) << i;
+    EXPECT_EQ(r.response.transferred, 96u);
+    EXPECT_EQ(r.buffer[0], 0x05);
+    EXPECT_EQ(Text(r.buffer, 8, 8), "ORVELIX ");
+  }
+}
+
+}  // namespace
+}  // namespace kv::emu::test
