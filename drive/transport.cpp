@@ -38,11 +38,12 @@ uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint3
   request.targetId = static_cast<uint8_t>(CurrentAddress.Target & 0xFF);
   if (length != 0 && direction != kDirectionNone) {
     request.buffer = direction == kDirectionOut ? ParameterBuffer.get() : DataBuffer.get();
-    // No buffer, or more asked than the buffer holds: refuse rather than let the platform write
-    // past it.
-    if (request.buffer == nullptr || length > kBufferSize) {
+    if (request.buffer == nullptr) {
       return 0;
     }
+    // The platform is never asked to move more than the buffer holds; a 16-bit allocation field
+    // cannot ask the drive for more than that anyway.
+    request.length = std::min<uint32_t>(length, kBufferSize);
   }
 
   CommandRecord record;
@@ -57,7 +58,7 @@ uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint3
     CommandTimer->Stop();
     callSucceeded = result.callSucceeded;
     // The platform's count is not trusted beyond what was asked for.
-    transferred = std::min(result.transferred, length);
+    transferred = std::min(result.transferred, request.length);
     sense = DecodeSense(result.sense, result.senseLength);
   } else {
     const AspiExecResult result =
@@ -67,7 +68,7 @@ uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint3
     CommandTimer->Stop();
     callSucceeded = result.srbStatus == kSsComp;
     // The manager does not say how much moved; the requested length stands for it.
-    transferred = length;
+    transferred = request.length;
     sense = DecodeSense(result.senseArea, kAspiSenseLength);
   }
 
