@@ -117,6 +117,11 @@ void VirtualDrive::EjectDisc() {
   ++unitAttentionLeft_;
 }
 
+void VirtualDrive::SetBecomingReady(uint32_t notReadyPolls, uint32_t unitAttentionPolls) {
+  notReadyLeft_ = notReadyPolls;
+  unitAttentionLeft_ = unitAttentionPolls;
+}
+
 uint16_t VirtualDrive::CurrentProfileNumber() const {
   if (!HasMedium()) {
     return 0;

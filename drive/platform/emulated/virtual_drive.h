@@ -55,6 +55,8 @@ class VirtualDrive {
   // Changing the disc raises a unit attention for the next command, as a real drive does.
   void InsertDisc(const Disc& disc);
   void EjectDisc();
+  // Restarts the becoming-ready sequence (a disc just closed in).
+  void SetBecomingReady(uint32_t notReadyPolls, uint32_t unitAttentionPolls);
 
   uint16_t CurrentWriteSpeed() const { return currentWriteSpeed_; }
   const std::vector<StreamingRequest>& StreamingRequests() const { return streaming_; }
