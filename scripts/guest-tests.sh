@@ -8,11 +8,13 @@
 # In each guest: --list against /sys and sg_inq (with and without the sg driver), --check and
 # --check --json on every drive against tests/guest/expected/, and the same as an ordinary user.
 #
-# Usage: scripts/guest-tests.sh [--build-dir DIR] [--shared DIR] [--first-line N] [--no-tgt]
+# Usage: scripts/guest-tests.sh [--build-dir DIR] [--shared DIR] [--first-line N]
+#                               [--any-first-line N] [--no-tgt]
 #   --build-dir DIR  the build holding krellvane (default: build/guest, else build)
 #   --shared DIR     the shared tools folder (default: $KV_SHARED_DIR, else ../shared beside
 #                    the repository)
-#   --first-line N   number of the first --list line as --check counts (default 1)
+#   --first-line N   number of the first writer line as --check counts (default 1)
+#   --any-first-line N  number of the first --list line as --check --any-drive counts (default 0)
 #   --no-tgt         only the first boot
 # Root installs missing Debian packages (apt-get, non-interactive). Everything it starts is
 # stopped on every exit path. Exit code 0 when every check passed.
@@ -21,6 +23,7 @@ REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=""
 SHARED=${KV_SHARED_DIR:-$REPO/../shared}
 FIRST=${KV_FIRST_LINE:-1}
+ANY_FIRST=${KV_ANY_FIRST_LINE:-0}
 TGT=1
 BOOT_TIMEOUT=${KV_GUEST_BOOT_TIMEOUT:-150}
 PROG=guest-tests
@@ -31,8 +34,9 @@ while [[ $# -gt 0 ]]; do
     --build-dir) [[ $# -ge 2 ]] || die "--build-dir needs a folder"; BUILD=$2; shift 2 ;;
     --shared) [[ $# -ge 2 ]] || die "--shared needs a folder"; SHARED=$2; shift 2 ;;
     --first-line) [[ ${2:-} =~ ^[0-9]+$ ]] || die "--first-line needs a number"; FIRST=$2; shift 2 ;;
+    --any-first-line) [[ ${2:-} =~ ^[0-9]+$ ]] || die "--any-first-line needs a number"; ANY_FIRST=$2; shift 2 ;;
     --no-tgt) TGT=0; shift ;;
-    -h | --help) sed -n '2,19p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,20p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) die "unknown option '$1' (see --help)" ;;
   esac
 done
@@ -132,7 +136,7 @@ fi
 
 total_fail=0
 judge() {  # raw roles label
-  "$HERE/check-guest-output.sh" "$1" "$2" "$HERE/expected" "$FIRST" "$3" | tee "$OUT/$3.log"
+  "$HERE/check-guest-output.sh" "$1" "$2" "$HERE/expected" "$FIRST" "$3" "$ANY_FIRST" | tee "$OUT/$3.log"
   [[ ${PIPESTATUS[0]} == 0 ]] || total_fail=$((total_fail + 1))
 }
 
@@ -141,7 +145,7 @@ GUEST_FILES=(--sg3-utils --bin "$KV" --file "$HERE/in-guest.sh:/in-guest.sh")
 echo "$PROG: boot 1: QEMU's IDE and SCSI drives" >&2
 bg_run "$TOOLS/run-in-guest.sh" --quiet --timeout "$BOOT_TIMEOUT" "${GUEST_FILES[@]}" \
   --cd "$IMG/cd.iso" --empty-cd --scsi-cd "$IMG/dvd.iso" --scsi-empty-cd \
-  --log "$OUT/qemu-console.log" -- sh /in-guest.sh "$FIRST" /dev/sr1 >"$OUT/qemu.raw"
+  --log "$OUT/qemu-console.log" -- sh /in-guest.sh "$FIRST" /dev/sr1 "$ANY_FIRST" >"$OUT/qemu.raw"
 rc=$?
 echo "$PROG: boot 1 ended with $rc after $(($(date +%s) - start)) s" >&2
 judge "$OUT/qemu.raw" "$HERE/roles-qemu.txt" qemu
@@ -150,7 +154,7 @@ if [[ $TGT == 1 ]]; then
   echo "$PROG: boot 2: tgt's drives over iSCSI on 127.0.0.1" >&2
   b2=$(date +%s)
   TGT_PORT=${TGT_PORT:-3270} bg_run "$TOOLS/tgt-cd.sh" "$WORK/tgt" --quiet --timeout "$BOOT_TIMEOUT" \
-    "${GUEST_FILES[@]}" -- sh /in-guest.sh "$FIRST" /dev/sr2 >"$OUT/tgt-run.log" 2>&1
+    "${GUEST_FILES[@]}" -- sh /in-guest.sh "$FIRST" /dev/sr2 "$ANY_FIRST" >"$OUT/tgt-run.log" 2>&1
   rc=$?
   cp "$WORK/tgt/raw.txt" "$OUT/tgt.raw" 2>/dev/null || : >"$OUT/tgt.raw"
   cp "$WORK/tgt/console.log" "$OUT/tgt-console.log" 2>/dev/null

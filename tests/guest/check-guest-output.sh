@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# check-guest-output.sh RAW ROLES EXPECTED_DIR FIRST_LINE LABEL [ALL]
+# check-guest-output.sh RAW ROLES EXPECTED_DIR FIRST_LINE LABEL [ANY_FIRST_LINE]
 # Judges what in-guest.sh printed (RAW) against the kernel's and sg3-utils' view of the drives
 # and the expected reports (ROLES maps H:C:T:L to a file EXPECTED_DIR/<role>.txt). Prints one
 # "ok"/"FAIL" line per check, then "LABEL: N passed, N failed"; exits 1 when any check failed.
@@ -10,7 +10,8 @@ ROLES=${2:?roles file}
 EXP=${3:?expected dir}
 FIRST=${4:-1}
 LABEL=${5:-guest}
-ALL=${6:-0}  # 1: --check takes every --list line; 0: only the writers' lines, as the window lists
+ANY_FIRST=${6:-0}  # number of the first line of --check --any-drive (every drive)
+ALL=0             # 1: the --any-drive numbering; 0: only the writers' lines, as the window lists
 pass=0
 fail=0
 ok() { pass=$((pass + 1)); echo "ok   $LABEL: $1"; }
@@ -105,10 +106,10 @@ list_matches() {
 # hctl_of_line SECTION N: the drive that --check N reaches (the Nth listed writer, or the Nth
 # listed drive with ALL=1), nothing when there is none.
 hctl_of_line() {
-  local line hctl lines
+  local line hctl lines base=$FIRST
   lines=$(drive_lines "$(section "$1")")
-  [[ $ALL == 1 ]] || lines=$(grep -E '[[:space:]]writer$' <<<"$lines")
-  line=$(sed -n "$(($2 - FIRST + 1))p" <<<"$lines")
+  if [[ $ALL == 1 ]]; then base=$ANY_FIRST; else lines=$(grep -E '[[:space:]]writer$' <<<"$lines"); fi
+  line=$(sed -n "$(($2 - base + 1))p" <<<"$lines")
   [[ -z $line ]] && return
   for hctl in "${!LINE_OF[@]}"; do
     [[ ${line:0:${#ADDR_OF[$hctl]}} == "${ADDR_OF[$hctl]}" ]] && { echo "$hctl"; return; }
@@ -199,17 +200,23 @@ json_agrees() {
 all=()
 for d in "${sysfs[@]}"; do all+=("${d%%|*}"); done
 list_matches list-root sg "${all[@]}"
-for ((n = FIRST; n < FIRST + ${#all[@]}; n++)); do
-  hctl=$(hctl_of_line list-root "$n")
-  [[ -z $hctl ]] && { no_drive_matches "check-root-$n"; continue; }
-  role=${ROLE_OF[$hctl]:-}
-  if [[ -z $role ]]; then
-    bad "line $n names no known drive"
-    continue
-  fi
-  report_matches "check-root-$n" "$EXP/$role.txt"
-  json_agrees "json-root-$n" "check-root-$n"
-done
+
+# checks_on LIST_SECTION PREFIX COUNT: the --check reports (PREFIX-N, json-PREFIX-N) of the
+# drives that LIST_SECTION lists, in the writer numbering (ALL=0) or the --any-drive one (ALL=1).
+checks_on() {
+  local list=$1 prefix=$2 count=$3 base=$FIRST n hctl role
+  [[ $ALL == 1 ]] && base=$ANY_FIRST
+  for ((n = base; n < base + count; n++)); do
+    hctl=$(hctl_of_line "$list" "$n")
+    [[ -z $hctl ]] && { no_drive_matches "$prefix-$n"; continue; }
+    role=${ROLE_OF[$hctl]:-}
+    [[ -n $role ]] || { bad "$prefix-$n: names no known drive"; continue; }
+    report_matches "$prefix-$n" "$EXP/$role.txt"
+    has_section "json-$prefix-$n" && json_agrees "json-$prefix-$n" "$prefix-$n"
+  done
+}
+ALL=0 checks_on list-root check-root ${#all[@]}
+ALL=1 checks_on list-root any-root ${#all[@]}
 
 # Bad input: a clear message and a usage or no-drive exit code, never a report.
 for sec in bad-line-past-end bad-line-text; do
@@ -225,14 +232,8 @@ done
 # Root without the sg driver: the same drive lines, found through the block nodes.
 if grep -qx '@@@ SG unloaded' "$RAW"; then
   list_matches list-nosg node "${all[@]}"
-  hctl=$(hctl_of_line list-nosg "$FIRST")
-  if [[ -z $hctl ]]; then
-    no_drive_matches "check-nosg-$FIRST"
-  elif [[ -n ${ROLE_OF[$hctl]:-} ]]; then
-    report_matches "check-nosg-$FIRST" "$EXP/${ROLE_OF[$hctl]}.txt"
-  else
-    bad "check-nosg-$FIRST: line $FIRST names no known drive"
-  fi
+  ALL=0 checks_on list-nosg check-nosg 1
+  ALL=1 checks_on list-nosg any-nosg 1
 else
   bad "the sg driver could not be unloaded"
 fi
@@ -249,14 +250,8 @@ if grep -qiE 'permission|not allowed' <<<"$out" && grep -qF "$denied" <<<"$out";
 else
   bad "list-user: no permission hint for $denied" "$out"
 fi
-for ((n = FIRST; n < FIRST + ${#allowed[@]}; n++)); do
-  hctl=$(hctl_of_line list-user "$n")
-  [[ -z $hctl ]] && { no_drive_matches "check-user-$n"; continue; }
-  role=${ROLE_OF[$hctl]:-}
-  [[ -n $role ]] || { bad "user line $n names no known drive"; continue; }
-  report_matches "check-user-$n" "$EXP/$role.txt"
-  json_agrees "json-user-$n" "check-user-$n"
-done
+ALL=0 checks_on list-user check-user ${#allowed[@]}
+ALL=1 checks_on list-user any-user ${#allowed[@]}
 for h in "${allowed[@]}"; do
   sec="vendor-user-$(basename "${NODE_OF[$h]}")"
   if [[ $(section_rc "$sec") != 0 ]] && grep -qi 'not permitted' <<<"$(section "$sec")"; then

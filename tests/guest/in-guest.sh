@@ -2,11 +2,13 @@
 # Runs inside the guest (busybox sh). Prints everything the host-side checker needs between
 # "@@@" markers: the kernel's and sg3-utils' view of each drive, then the program's --list and
 # --check answers as root (sg driver loaded and unloaded) and as an ordinary user.
-# Usage: in-guest.sh FIRST_LINE DENIED_NODE
-#   FIRST_LINE   number of the first --list line (what --check takes)
-#   DENIED_NODE  the /dev/srN that the ordinary user may not open at all
+# Usage: in-guest.sh FIRST_LINE DENIED_NODE ANY_FIRST_LINE
+#   FIRST_LINE      number of the first writer line (what --check takes)
+#   DENIED_NODE     the /dev/srN that the ordinary user may not open at all
+#   ANY_FIRST_LINE  number of the first --list line for --check --any-drive (readers included)
 FIRST=${1:-1}
 DENIED=${2:-/dev/sr1}
+ANY=${3:-0}
 KV=/usr/local/bin/krellvane
 
 run() {  # name, command...: the output with its exit code
@@ -41,6 +43,7 @@ for d in /sys/class/scsi_device/*; do
   count=$((count + 1))
 done
 last=$((FIRST + count - 1))
+anylast=$((ANY + count - 1))
 
 # Root, sg driver loaded.
 trace_on
@@ -52,6 +55,12 @@ for n in $(seq "$FIRST" "$last"); do
   trace_off "root-$n"
   run "json-root-$n" "$KV" --check "$n" --json
 done
+for n in $(seq "$ANY" "$anylast"); do
+  trace_on
+  run "any-root-$n" "$KV" --check "$n" --any-drive
+  trace_off "any-root-$n"
+  run "json-any-root-$n" "$KV" --check "$n" --any-drive --json
+done
 run bad-line-past-end "$KV" --check $((last + 1))
 run bad-line-text "$KV" --check two
 
@@ -60,6 +69,7 @@ if rmmod sg 2>/dev/null; then
   echo "@@@ SG unloaded"
   run list-nosg "$KV" --list
   run "check-nosg-$FIRST" "$KV" --check "$FIRST"
+  run "any-nosg-$ANY" "$KV" --check "$ANY" --any-drive
   modprobe sg
   i=0
   while [ ! -e /dev/sg0 ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
@@ -85,6 +95,10 @@ run list-user asuser "$KV" --list
 for n in $(seq "$FIRST" "$((last - 1))"); do
   run "check-user-$n" asuser "$KV" --check "$n"
   run "json-user-$n" asuser "$KV" --check "$n" --json
+done
+for n in $(seq "$ANY" "$((anylast - 1))"); do
+  run "any-user-$n" asuser "$KV" --check "$n" --any-drive
+  run "json-any-user-$n" asuser "$KV" --check "$n" --any-drive --json
 done
 # The kernel's own verdict on the vendor command for a user, as a witness for the report.
 for n in /dev/sr*; do
