@@ -42,7 +42,14 @@ void ApplyEmulateEnvironment(PlatformChoice& choice) {
 std::unique_ptr<Platform> CreatePlatform(const PlatformChoice& choice, std::string& error) {
   error.clear();
   if (choice.emulate) {
-    return emu::CreateEmulatedPlatform(choice.profiles, error);
+    // A bare --emulate reaches here as one empty name: that means the sample drives.
+    std::vector<std::string> profiles;
+    for (const std::string& profile : choice.profiles) {
+      if (!profile.empty()) {
+        profiles.push_back(profile);
+      }
+    }
+    return emu::CreateEmulatedPlatform(profiles, error);
   }
   return CreateLinuxPlatform();
 }
