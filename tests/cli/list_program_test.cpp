@@ -15,7 +15,7 @@
 #include "drive/platform/emulated/emulated_platform.h"
 #include "drive/platform/emulated/sample_profiles.h"
 #include "drive/platform/linux/linux_platform.h"
-#include "tests/platform/linux_fake_tree.h"
+#include "tests/support/linux_fake_tree.h"
 
 namespace kv {
 namespace {

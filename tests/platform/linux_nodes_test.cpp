@@ -6,7 +6,7 @@
 
 #include "drive/platform/linux/linux_nodes.h"
 #include "drive/platform/linux/linux_platform.h"
-#include "tests/platform/linux_fake_tree.h"
+#include "tests/support/linux_fake_tree.h"
 
 namespace kv {
 namespace {

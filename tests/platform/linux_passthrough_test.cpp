@@ -14,7 +14,7 @@
 #include "drive/platform/linux/linux_platform.h"
 #include "drive/platform/linux/linux_sg_io.h"
 #include "drive/platform/linux/linux_sg_manager.h"
-#include "tests/platform/linux_fake_tree.h"
+#include "tests/support/linux_fake_tree.h"
 
 namespace kv {
 namespace {
