@@ -62,10 +62,11 @@ bool ReadBool(const json& v, const std::string& path) {
 // Numbers may be written as JSON numbers or as hex strings ("0x1B").
 uint64_t ReadUnsigned(const json& v, const std::string& path, uint64_t max) {
   uint64_t value = 0;
-  if (v.is_number_unsigned()) {
+  if (v.is_number_integer()) {
+    if (v.get<int64_t>() < 0 && !v.is_number_unsigned()) {
+      throw FieldError{path, "expected a number of 0 or more"};
+    }
     value = v.get<uint64_t>();
-  } else if (v.is_number_integer()) {
-    throw FieldError{path, "expected a number of 0 or more"};
   } else if (v.is_string()) {
     const std::string text = v.get<std::string>();
     std::size_t used = 0;
@@ -451,7 +452,10 @@ std::optional<MsfTime> ParseMsf(const nlohmann::json& value) {
   uint32_t m = 0;
   uint32_t s = 0;
   uint32_t f = 0;
-  if (value.is_number_unsigned()) {
+  if (value.is_number_integer()) {
+    if (!value.is_number_unsigned() && value.get<int64_t>() < 0) {
+      return std::nullopt;
+    }
     const uint64_t n = value.get<uint64_t>();
     if (n > 999999) {
       return std::nullopt;
