@@ -1,0 +1,229 @@
+// The skinned controls: frame buttons and dragging, picture button states, link label, message
+// dialog, fonts and the message-box seam.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QMouseEvent>
+
+#include "ui/message_boxes.h"
+#include "ui/skin_button.h"
+#include "ui/skin_link_label.h"
+#include "ui/skin_message_dialog.h"
+#include "ui/skin_style.h"
+#include "ui/sui_form.h"
+
+namespace kv::ui {
+namespace {
+
+QApplication& SkinApp() {
+  static int argc = 1;
+  static char name[] = "kv_ui_tests";
+  static char* argv[] = {name, nullptr};
+  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    return *existing;
+  }
+  static QApplication app(argc, argv);
+  return app;
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint local, Qt::MouseButton button,
+               Qt::MouseButtons buttons) {
+  QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), button, buttons,
+                    Qt::NoModifier);
+  QApplication::sendEvent(widget, &event);
+}
+
+void SendEnter(QWidget* widget) {
+  QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(widget->mapToGlobal(QPoint(1, 1))));
+  QApplication::sendEvent(widget, &event);
+}
+
+void SendLeave(QWidget* widget) {
+  QEvent event(QEvent::Leave);
+  QApplication::sendEvent(widget, &event);
+}
+
+class SkinTest : public ::testing::Test {
+ protected:
+  void SetUp() override { SkinApp(); }
+};
+
+TEST_F(SkinTest, FontSizesArePixelsAt96Dpi) {
+  struct Case {
+    const char* family;
+    int points;
+    int pixels;
+  };
+  const Case cases[] = {{kTahoma, 8, 11},
+                        {kVerdana, 8, 11},
+                        {kVerdana, 9, 12},
+                        {kCourierNew, 9, 12},
+                        {kMsSansSerif, 8, 11}};
+  for (const Case& c : cases) {
+    const QFont font = SkinFont(c.family, c.points, true);
+    EXPECT_EQ(font.pixelSize(), c.pixels) << c.family << " " << c.points;
+    EXPECT_TRUE(font.bold());
+  }
+  EXPECT_TRUE(QFontInfo(SkinFont(kCourierNew, 9)).fixedPitch());
+}
+
+TEST_F(SkinTest, TitleButtonsAsAsked) {
+  struct Case {
+    int buttons;
+    bool minimize, maximize, close;
+  };
+  const Case cases[] = {{SuiForm::kAllButtons, true, true, true},
+                        {SuiForm::kClose, false, false, true},
+                        {SuiForm::kNoButtons, false, false, false}};
+  for (const Case& c : cases) {
+    SuiForm frame(nullptr, true, c.buttons);
+    frame.resize(300, 100);
+    frame.show();  // a hidden widget gets its resize event when it is shown
+    EXPECT_EQ(frame.titleButton(SuiForm::kMinimize) != nullptr, c.minimize) << c.buttons;
+    EXPECT_EQ(frame.titleButton(SuiForm::kMaximize) != nullptr, c.maximize) << c.buttons;
+    EXPECT_EQ(frame.titleButton(SuiForm::kClose) != nullptr, c.close) << c.buttons;
+    if (TitleBarButton* close = frame.titleButton(SuiForm::kClose)) {
+      // Inside the title bar, at its right end.
+      EXPECT_TRUE(frame.titleBarRect().contains(close->geometry())) << c.buttons;
+      EXPECT_GT(close->x(), 250);
+    }
+  }
+  SuiForm untitled(nullptr, false, SuiForm::kAllButtons);
+  EXPECT_EQ(untitled.titleButton(SuiForm::kClose), nullptr);
+  EXPECT_TRUE(untitled.titleBarRect().isNull());
+}
+
+TEST_F(SkinTest, MaximiseButtonTogglesAndDraggingTheTitleMovesTheWindow) {
+  QWidget window;
+  ApplySkinWindow(&window);
+  window.resize(300, 200);
+  SuiForm* frame = new SuiForm(&window, true, SuiForm::kAllButtons);
+  frame->setGeometry(0, 0, 300, 200);
+  window.move(50, 50);
+  window.show();
+  QApplication::processEvents();
+
+  frame->titleButton(SuiForm::kMaximize)->click();
+  EXPECT_TRUE(window.isMaximized());
+  frame->titleButton(SuiForm::kMaximize)->click();
+  EXPECT_FALSE(window.isMaximized());
+
+  const QPoint before = window.pos();
+  SendMouse(frame, QEvent::MouseButtonPress, QPoint(40, 10), Qt::LeftButton, Qt::LeftButton);
+  SendMouse(frame, QEvent::MouseMove, QPoint(70, 30), Qt::NoButton, Qt::LeftButton);
+  SendMouse(frame, QEvent::MouseButtonRelease, QPoint(70, 30), Qt::LeftButton, Qt::NoButton);
+  EXPECT_NE(window.pos(), before);
+
+  // A press in the client area moves nothing.
+  const QPoint settled = window.pos();
+  SendMouse(frame, QEvent::MouseButtonPress, QPoint(40, 100), Qt::LeftButton, Qt::LeftButton);
+  SendMouse(frame, QEvent::MouseMove, QPoint(90, 150), Qt::NoButton, Qt::LeftButton);
+  SendMouse(frame, QEvent::MouseButtonRelease, QPoint(90, 150), Qt::LeftButton, Qt::NoButton);
+  EXPECT_EQ(window.pos(), settled);
+}
+
+TEST_F(SkinTest, PictureButtonShowsThreeStatesAndTakesNoFocus) {
+  SkinImageButton button(nullptr);
+  button.resize(73, 49);
+  EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
+  EXPECT_EQ(button.pictureState(), PictureState::Normal);
+  button.setDown(true);
+  EXPECT_EQ(button.pictureState(), PictureState::Pressed);
+  button.setDown(false);
+  int clicks = 0;
+  QObject::connect(&button, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+  button.click();
+  EXPECT_EQ(clicks, 1);
+  // The three pictures differ from each other.
+  const QImage normal = DrawQuestionPicture({73, 49}, PictureState::Normal).toImage();
+  const QImage over = DrawQuestionPicture({73, 49}, PictureState::MouseOver).toImage();
+  const QImage pressed = DrawQuestionPicture({73, 49}, PictureState::Pressed).toImage();
+  EXPECT_NE(normal, over);
+  EXPECT_NE(normal, pressed);
+  EXPECT_NE(over, pressed);
+}
+
+TEST_F(SkinTest, LinkLabelHighlightsAndOpensTheMakersPage) {
+  SkinLinkLabel label(nullptr);
+  label.setText("Copyright");
+  label.resize(310, 13);
+  std::vector<QUrl> opened;
+  label.setOpener([&opened](const QUrl& url) {
+    opened.push_back(url);
+    return true;
+  });
+  EXPECT_EQ(label.cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(kLinkColour));
+  SendEnter(&label);
+  EXPECT_TRUE(label.isHighlighted());
+  EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(kLinkHoverColour));
+  SendLeave(&label);
+  EXPECT_EQ(label.palette().color(QPalette::WindowText), QColor(kLinkColour));
+
+  // Only a left click released over the label opens the page.
+  SendMouse(&label, QEvent::MouseButtonRelease, QPoint(5, 5), Qt::RightButton, Qt::NoButton);
+  SendMouse(&label, QEvent::MouseButtonRelease, QPoint(500, 5), Qt::LeftButton, Qt::NoButton);
+  EXPECT_TRUE(opened.empty());
+  SendMouse(&label, QEvent::MouseButtonRelease, QPoint(5, 5), Qt::LeftButton, Qt::NoButton);
+  ASSERT_EQ(opened.size(), 1u);
+  EXPECT_EQ(opened[0], QUrl(kMakerWebAddress));
+}
+
+TEST_F(SkinTest, MessageDialogHoldsCaptionTextIconAndOneOkButton) {
+  struct Case {
+    const char* caption;
+    const char* text;
+    DialogIcon icon;
+  };
+  const Case cases[] = {
+      {"Error", "No file selected !", DialogIcon::Stop},
+      {"Information", "File created successfully !", DialogIcon::Information},
+      {"Error",
+       "A long message that does not fit on one line of the dialog box and has to be wrapped "
+       "over several lines so that nothing of it is cut off !",
+       DialogIcon::Stop},
+  };
+  for (const Case& c : cases) {
+    SkinMessageDialog dialog(nullptr, c.caption, c.text, c.icon);
+    EXPECT_EQ(dialog.frame()->caption(), c.caption);
+    EXPECT_EQ(dialog.textLabel()->text(), c.text);
+    EXPECT_EQ(dialog.icon(), c.icon);
+    EXPECT_EQ(dialog.okButton()->text(), "OK");
+    EXPECT_EQ(dialog.findChildren<QPushButton*>().size(), 1);
+    // Everything lies inside the frame, below the title bar, and the text is not clipped.
+    const QRect client = dialog.frame()->rect();
+    EXPECT_TRUE(client.contains(dialog.okButton()->geometry()));
+    EXPECT_TRUE(client.contains(dialog.textLabel()->geometry()));
+    EXPECT_GE(dialog.textLabel()->y(), dialog.frame()->titleBarRect().bottom());
+    EXPECT_GE(dialog.textLabel()->height(),
+              dialog.textLabel()->heightForWidth(dialog.textLabel()->width()));
+    EXPECT_LT(dialog.textLabel()->geometry().bottom(), dialog.okButton()->y());
+    dialog.okButton()->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+  }
+}
+
+TEST_F(SkinTest, MessageDialogInterceptorReplacesTheModalBox) {
+  std::vector<QString> seen;
+  SkinMessageDialog::SetInterceptor([&seen](const QString& caption, const QString& text,
+                                            DialogIcon) { seen.push_back(caption + "|" + text); });
+  SkinMessageDialog::Show(nullptr, "Error", "File not exists !", DialogIcon::Stop);
+  SkinMessageDialog::SetInterceptor(nullptr);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0], "Error|File not exists !");
+}
+
+TEST_F(SkinTest, NotifierPassesCaptionAndTextToTheBoxes) {
+  RecordingMessageBoxes boxes;
+  MessageBoxNotifier notifier(boxes);
+  notifier.ShowError("Line one\nline two", "ASPI");
+  notifier.ShowError("", "");
+  ASSERT_EQ(boxes.entries().size(), 2u);
+  EXPECT_EQ(boxes.entries()[0].caption, "ASPI");
+  EXPECT_EQ(boxes.entries()[0].text, "Line one\nline two");
+  EXPECT_TRUE(boxes.entries()[1].text.isEmpty());
+}
+
+}  // namespace
+}  // namespace kv::ui
