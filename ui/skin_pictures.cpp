@@ -83,7 +83,7 @@ QPixmap DrawLogoPicture(QSize size) {
   painter.setRenderHint(QPainter::Antialiasing);
   const qreal side = size.height() - 2;
   DrawDisc(painter, QRectF(1, 1, side, side));
-  QFont font = SkinFont(kVerdana, 10, true);
+  QFont font = SkinFont(kVerdana, 9, true);
   font.setItalic(true);
   painter.setFont(font);
   const QRectF textBox(side + 4, 0, size.width() - side - 4, size.height());
