@@ -300,6 +300,24 @@ TEST_F(MainWindowTest, MediaCheckRestoresTheCursorAndPicksTheSelectedDrive) {
   EXPECT_TRUE(form->memTranslator->toPlainText().isEmpty());
 }
 
+TEST_F(MainWindowTest, DatabaseConversionErrorIsShownAndStartUpGoesOn) {
+  const fs::path database = settings_.string() + ".media.txt";
+  {
+    std::ofstream out(database);
+    out << "[CD]\n971510_795959=Good Maker\n[DVD]\n4D43432030335247ZZ3000FF=Bad Maker\n";
+  }
+  WriteSettings("[Krellvane]\nUserDefinedFule=" + database.string() + "\n");
+  auto form = Open(Machine({Profile("orvelix-combo-cdrw.json")}));
+  fs::remove(database);
+  ASSERT_EQ(boxes_.entries().size(), 1u);
+  EXPECT_EQ(boxes_.entries()[0].caption, "Krellvane");
+  EXPECT_EQ(boxes_.entries()[0].text, "'0xZZ' is not a valid integer value");
+  EXPECT_FALSE(form->TerminateRequested());
+  EXPECT_EQ(form->UserCdList.size(), 1u) << "records before the bad line stay";
+  EXPECT_TRUE(form->UserDvdList.empty());
+  EXPECT_EQ(form->findChild<TfrmSplash*>(), nullptr);
+}
+
 TEST_F(MainWindowTest, CloseButtonOfTheFrameClosesTheWindow) {
   auto form = Open(Machine({Profile("orvelix-combo-cdrw.json")}));
   form->show();
