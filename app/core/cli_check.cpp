@@ -15,8 +15,10 @@ namespace kv {
 
 namespace {
 
-// Lines are counted from 1 on the command line; the window counts its list lines from 0.
+// Writer lines are counted from 1 on the command line (the window counts its list from 0);
+// --any-drive lines follow the --list order from 0, the device's own drive numbers.
 constexpr int kFirstLine = 1;
+constexpr int kFirstAnyDriveLine = 0;
 
 // Keeps the lines as the window's box would hold them at the end of the check.
 class LineSink : public ReportSink {
@@ -29,18 +31,30 @@ class LineSink : public ReportSink {
   std::vector<std::string> lines_;
 };
 
-}  // namespace
-
-int RunCheckOn(Platform& platform, const CliRequest& request, std::ostream& out,
-               std::ostream& err) {
-  SetApplicationTag(kApplicationTagPreferAspi);
-  StderrNotifier notifier;
-  AtapiDevice device(platform, &notifier);
+// The device drive of the requested line: a line of the window's writer list (from 1), or with
+// --any-drive a line of --list (from 0, readers included). Null after a message when there is none.
+std::optional<int16_t> PickDrive(const AtapiDevice& device, const CliRequest& request,
+                                 std::ostream& err) {
+  if (request.anyDrive) {
+    int count = device.GetDriveCount();
+    int line = request.checkLine.value_or(kFirstAnyDriveLine);
+    if (count == 0) {
+      err << "No drive detected !\n"
+          << "krellvane: no CD/DVD drive found (try --emulate for the sample drives)\n";
+      return std::nullopt;
+    }
+    if (line < kFirstAnyDriveLine || line >= count) {
+      err << "krellvane: there is no drive line " << line << "; the drives are lines "
+          << kFirstAnyDriveLine << " to " << count - 1 << "\n";
+      return std::nullopt;
+    }
+    return static_cast<int16_t>(line);
+  }
   DriveListing writers = ListWriters(device);
   if (writers.lines.empty()) {
     err << "No drive detected !\n"
         << "krellvane: no CD/DVD writer found (try --emulate for the sample drives)\n";
-    return kExitNoDrive;
+    return std::nullopt;
   }
   int line = request.checkLine.value_or(kFirstLine);
   std::optional<int16_t> driveIndex;
@@ -50,8 +64,22 @@ int RunCheckOn(Platform& platform, const CliRequest& request, std::ostream& out,
   if (!driveIndex) {
     err << "krellvane: there is no drive line " << line << "; the writers are lines " << kFirstLine
         << " to " << writers.lines.size() << "\n";
+  }
+  return driveIndex;
+}
+
+}  // namespace
+
+int RunCheckOn(Platform& platform, const CliRequest& request, std::ostream& out,
+               std::ostream& err) {
+  SetApplicationTag(kApplicationTagPreferAspi);
+  StderrNotifier notifier;
+  AtapiDevice device(platform, &notifier);
+  std::optional<int16_t> driveIndex = PickDrive(device, request, err);
+  if (!driveIndex) {
     return kExitNoDrive;
   }
+  int line = request.checkLine.value_or(request.anyDrive ? kFirstAnyDriveLine : kFirstLine);
   const DriveRecord* record = device.GetDriveRecord(static_cast<uint32_t>(*driveIndex));
   if (record == nullptr || !device.SelectDrive(*driveIndex)) {
     err << "krellvane: drive line " << line << " cannot be opened\n";

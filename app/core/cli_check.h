@@ -1,5 +1,6 @@
 // krellvane --check [LINE]: one media check on a writer of the window's drive list (line 1 is the
-// first), printed as the window would show it.
+// first), printed as the window would show it. With --any-drive, LINE is the drive's place in the
+// --list order counted from 0, readers included.
 #pragma once
 
 #include <ostream>

@@ -10,7 +10,7 @@ namespace kv {
 
 struct DriveRecord;
 
-// line is the writer-list line the drive was picked by (1 = first).
+// line is the command-line line the drive was picked by.
 nlohmann::json MediaCheckToJson(int line, const DriveRecord& drive, const MediaCheckFacts& facts);
 
 // The object as text; bytes that are not UTF-8 (drive or record texts) become U+FFFD.

@@ -128,8 +128,10 @@ TEST_F(ManufacturerCd, AnEmptyRecordEndsBothPasses) {
 TEST_F(ManufacturerCd, BlockRecordsThatDoNotConvertAreSkippedInBothPasses) {
   FillCd(block_->CdTable[0], "97256x", "795974", "Bad Lead-In");
   FillCd(block_->CdTable[1], "972565", "+-", "Bad Lead-Out");
-  FillCd(block_->CdTable[2], "972565", "000000", "Good");
+  FillCd(block_->CdTable[2], "972565", "795974", "Good");
   EXPECT_EQ(Find(972565, 795974), "Good");
+  // The lead-in-only pass converts the lead-in alone: a bad lead-out no longer matters there.
+  EXPECT_EQ(Find(972565, 111111), "Bad Lead-Out");
 }
 
 TEST_F(ManufacturerCd, UnterminatedLeadInTextRunsOnAndDoesNotMatch) {

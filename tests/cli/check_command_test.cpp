@@ -61,11 +61,13 @@ struct CheckRun {
   std::string err;
 };
 
-CheckRun RunCheckCommand(Platform& platform, std::optional<int> line, bool json = false) {
+CheckRun RunCheckCommand(Platform& platform, std::optional<int> line, bool json = false,
+                         bool anyDrive = false) {
   CliRequest request;
   request.mode = CliMode::Check;
   request.checkLine = line;
   request.json = json;
+  request.anyDrive = anyDrive;
   std::ostringstream out;
   std::ostringstream err;
   CheckRun run;
@@ -150,6 +152,45 @@ TEST(CheckCommand, MachineWithoutWriters) {
   run = RunCheckCommand(readerOnly, 1);
   EXPECT_EQ(run.exitCode, kExitNoDrive);
   EXPECT_TRUE(run.out.empty());
+}
+
+// The report of device drive k on a fresh sample machine, as the window would show it were the
+// drive listed.
+Lines DeviceDriveReport(int16_t drive) {
+  auto machine = SampleMachine();
+  SetApplicationTag(kApplicationTagPreferAspi);
+  SilentNotifier notifier;
+  AtapiDevice device(*machine, &notifier);
+  if (!device.SelectDrive(drive)) {
+    return {};
+  }
+  CollectingSink sink;
+  RunMediaCheck(device, device.GetDriveRecord(static_cast<uint32_t>(drive)), {}, {}, sink);
+  return sink.lines;
+}
+
+TEST(CheckAnyDrive, LinesFollowTheDeviceOrderFromZeroReadersIncluded) {
+  auto probe = SampleMachine();
+  SilentNotifier notifier;
+  int count = AtapiDevice(*probe, &notifier).GetDriveCount();
+  ASSERT_GT(count, SampleWriterCount()) << "the sample machine has a reader";
+  for (int line = 0; line < count; ++line) {
+    auto machine = SampleMachine();
+    CheckRun run = RunCheckCommand(*machine, line, false, true);
+    EXPECT_EQ(SplitLines(run.out), DeviceDriveReport(static_cast<int16_t>(line))) << line;
+    EXPECT_NE(run.exitCode, kExitNoDrive) << line;
+  }
+  auto defaulted = SampleMachine();
+  EXPECT_EQ(SplitLines(RunCheckCommand(*defaulted, std::nullopt, false, true).out),
+            DeviceDriveReport(0));
+  for (int line : {-1, count, INT32_MIN, INT32_MAX}) {
+    auto machine = SampleMachine();
+    CheckRun run = RunCheckCommand(*machine, line, false, true);
+    EXPECT_EQ(run.exitCode, kExitNoDrive) << line;
+    EXPECT_TRUE(run.out.empty());
+  }
+  emu::EmulatedPlatform empty;
+  EXPECT_EQ(RunCheckCommand(empty, std::nullopt, false, true).exitCode, kExitNoDrive);
 }
 
 const std::string* FindLine(const Lines& lines, const std::string& label) {
@@ -267,7 +308,7 @@ TEST(CheckCommand, UserDatabaseNamesTheDisc) {
 }
 
 TEST(CheckCommand, UserDatabaseErrorIsShownAndTheCheckGoesOn) {
-  UserDatabaseSetting setting("[DVD]\n52494Z4F484A504E523033=Broken\n");
+  UserDatabaseSetting setting("[DVD]\n52494Z4F484A504E52303300=Broken\n");
   auto machine = SampleMachine();
   CheckRun run = RunCheckCommand(*machine, 1);
   EXPECT_EQ(run.exitCode, kExitOk);
