@@ -112,8 +112,14 @@ DriveRootList FakePlatform::ListDriveRoots() {
   return list;
 }
 
+void FakePlatform::CloseDevice(DeviceHandle handle) {
+  closed.push_back(handle);
+  nodeEvents.push_back("close " + std::to_string(handle));
+}
+
 DeviceHandle FakePlatform::OpenDevice(const std::string& root) {
   opened.push_back(root);
+  nodeEvents.push_back("open " + root);
   const auto it = openable.find(root);
   return it == openable.end() ? kInvalidHandle : it->second;
 }

@@ -72,6 +72,7 @@ class FakePlatform : public Platform {
   std::map<DeviceHandle, ScsiAddressResult> addresses;
   std::vector<std::string> opened;
   std::vector<DeviceHandle> closed;
+  std::vector<std::string> nodeEvents;  // "open <root>" and "close <handle>" in call order
 
   // The manager: loads and reports status 01h with no host adapters when aspiWorks.
   bool aspiWorks = false;
@@ -86,7 +87,7 @@ class FakePlatform : public Platform {
   DriveRootList ListDriveRoots() override;
   bool IsCdromRoot(const std::string& root) override { return cdromRoots.count(root) != 0; }
   DeviceHandle OpenDevice(const std::string& root) override;
-  void CloseDevice(DeviceHandle handle) override { closed.push_back(handle); }
+  void CloseDevice(DeviceHandle handle) override;
   ScsiAddressResult GetScsiAddress(DeviceHandle handle) override;
   PassThroughResult PassThrough(DeviceHandle handle, const ScsiRequest& request) override;
   AspiLoadResult LoadAspi() override;
