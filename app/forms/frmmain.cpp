@@ -150,6 +150,17 @@ void TfrmMain::resizeEvent(QResizeEvent* event) {
                    height() - (kDesignHeight - main_layout::kFrame.height()));
 }
 
+void TfrmMain::showEvent(QShowEvent* event) {
+  // Centred on the screen the first time it is shown.
+  if (!placed_) {
+    placed_ = true;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      move(screen->availableGeometry().center() - rect().center());
+    }
+  }
+  QWidget::showEvent(event);
+}
+
 void TfrmMain::ShowFatal(const QString& text) {
   // The splash stays on top; hide it so that it cannot cover the box.
   if (splash_ != nullptr) {

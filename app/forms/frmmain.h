@@ -81,6 +81,7 @@ class TfrmMain : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void BuildControls();
@@ -93,6 +94,7 @@ class TfrmMain : public QWidget {
   TfrmSplash* splash_ = nullptr;
   bool terminateRequested_ = false;
   bool destroyed_ = false;
+  bool placed_ = false;
 };
 
 }  // namespace kv
