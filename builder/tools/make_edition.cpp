@@ -2,6 +2,7 @@
 // flag '1', so that the copy starts as the builder. Runs as a build step wherever CMake runs.
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "builder/output_file.h"
@@ -21,16 +22,17 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string searchText = kv::MarkerSearchText();
-  if (searchText.empty()) {
-    // A program whose block has no marker yet cannot be searched; skip rather than fail the build.
-    std::fprintf(stderr,
-                 "kv_make_edition: warning: the property block has no marker; %s not written\n",
-                 argv[2]);
-    return 0;
-  }
   const auto offset = kv::FindWholeBlock(image, size, searchText);
   if (!offset) {
     std::fprintf(stderr, "kv_make_edition: no property block in %s\n", program.c_str());
+    return 1;
+  }
+  // The flag digit follows "BUILDMODE="; anything else there means the match is not the block.
+  constexpr std::string_view kFlagKey = "BUILDMODE=";
+  if (std::string_view(
+          reinterpret_cast<const char*>(image.data()) + *offset + kv::block_offset::kBuildMode,
+          kFlagKey.size()) != kFlagKey) {
+    std::fprintf(stderr, "kv_make_edition: the block in %s has no build flag\n", program.c_str());
     return 1;
   }
   image[*offset + kv::block_offset::kBuildFlag] = '1';

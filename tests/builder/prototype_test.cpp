@@ -56,12 +56,6 @@ TEST(FindBlockEdges, WholeBlockMustFitInImage) {
   EXPECT_EQ(FindWholeBlock(image, image.size(), kTestMarker), std::nullopt);
 }
 
-TEST(FindBlockEdges, SearchTextComesFromTheRunningBlock) {
-  const std::string text = MarkerSearchText();
-  EXPECT_LE(text.size(), 11u);
-  EXPECT_EQ(text, std::string(Block().Marker, text.size()));
-}
-
 TEST(LoadPrototypeTest, ReadsWholeFileIntoLargerBuffer) {
   TempFolder folder;
   const std::vector<uint8_t> content = test::PrototypeImage(3, 5);

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -10,7 +9,6 @@
 #include "builder/forms/frmbuild.h"
 #include "builder/output_file.h"
 #include "ui/skin_button.h"
-#include "ui/sui_form.h"
 
 namespace kv {
 namespace {
@@ -155,32 +153,6 @@ TEST_F(BuilderWindowTest, BrowseFillsPathOnlyWhenConfirmed) {
   auto chosen = Window(InFolder("params.txt"));
   chosen->cmdBrowse->click();
   EXPECT_EQ(chosen->txtFile->text(), InFolder("params.txt"));
-}
-
-TEST_F(BuilderWindowTest, LayoutCaptionAndNames) {
-  auto window = Window();
-  EXPECT_EQ(window->size(), QSize(454, 123));
-  EXPECT_EQ(window->windowTitle(), "Krell-Vane Builder");
-  EXPECT_EQ(window->suiForm1->caption(), "Krell-Vane Builder");
-  EXPECT_EQ(window->Label1->text(), "Please select parameter file :");
-  EXPECT_EQ(window->Label1->pos(), QPoint(8, 36));
-  const struct {
-    const char* name;
-    QRect geometry;
-    QString text;
-  } controls[] = {{"txtFile", {8, 56, 361, 21}, ""},
-                  {"cmdBrowse", {376, 56, 69, 21}, "Browse"},
-                  {"cmdBuild", {300, 92, 69, 21}, "Build"},
-                  {"cmdClose", {376, 92, 69, 21}, "Close"}};
-  for (const auto& control : controls) {
-    auto* widget = window->findChild<QWidget*>(control.name);
-    ASSERT_NE(widget, nullptr) << control.name;
-    EXPECT_EQ(widget->geometry(), control.geometry) << control.name;
-    if (auto* button = qobject_cast<QPushButton*>(widget)) {
-      EXPECT_EQ(button->text(), control.text);
-    }
-  }
-  EXPECT_TRUE(window->txtFile->text().isEmpty());
 }
 
 TEST_F(BuilderWindowTest, CloseHidesAndDestroyReleasesImage) {
