@@ -175,6 +175,27 @@ TEST_F(LinuxSgManagerOnFakeTree, ExecuteOnANodeThatIsNoDriveFails) {
   EXPECT_NE(manager_->Execute(7, 0, 0, request).srbStatus, kSsComp);
 }
 
+TEST(LinuxSgManager, RefusedSgNodeJoinsThePlatformsPermissionHints) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "root opens any node";
+  }
+  FakeTree tree;
+  ASSERT_TRUE(tree.Ok());
+  tree.AddSysfsNode("scsi_generic", "sg1", "0:0:1:0", 5);
+  tree.AddDevNode("sg1");
+  std::filesystem::permissions(tree.DevPath("sg1"), std::filesystem::perms::none);
+  LinuxPlatform platform(tree.paths);
+  AspiLoadResult loaded = platform.LoadAspi();
+  ASSERT_EQ(loaded.outcome, AspiLoadResult::Outcome::Loaded);
+  std::array<uint8_t, 96> buffer{};
+
+  EXPECT_NE(loaded.manager->Execute(0, 1, 0, InquiryRequest(buffer.data())).srbStatus, kSsComp);
+
+  const std::vector<DeniedNode> denied = platform.DeniedNodes();
+  ASSERT_EQ(denied.size(), 1u);
+  EXPECT_EQ(denied[0].path, tree.DevPath("sg1"));
+}
+
 TEST(LinuxDevice, FakeNodesAreListedWithoutTextsAndNothingIsLeftOpen) {
   FakeTree tree;
   ASSERT_TRUE(tree.Ok());

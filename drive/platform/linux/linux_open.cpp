@@ -25,4 +25,20 @@ bool IsPermissionError(int osError) {
   return osError == EACCES || osError == EPERM;
 }
 
+void DeniedOpens::Note(const std::string& path, const OpenResult& result) {
+  if (result.fd >= 0) {
+    byPath_.erase(path);
+  } else if (IsPermissionError(result.osError)) {
+    byPath_[path] = result.osError;
+  }
+}
+
+std::vector<DeniedNode> DeniedOpens::List() const {
+  std::vector<DeniedNode> nodes;
+  for (const auto& [path, error] : byPath_) {
+    nodes.push_back(DeniedNode{path, error});
+  }
+  return nodes;
+}
+
 }  // namespace kv

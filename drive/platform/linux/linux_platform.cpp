@@ -49,7 +49,8 @@ ScsiAddressResult Found(const KernelScsiAddress& address) {
 
 }  // namespace
 
-LinuxPlatform::LinuxPlatform(LinuxPaths paths) : paths_(std::move(paths)) {}
+LinuxPlatform::LinuxPlatform(LinuxPaths paths)
+    : paths_(std::move(paths)), denied_(std::make_shared<DeniedOpens>()) {}
 
 LinuxPlatform::~LinuxPlatform() {
   for (const auto& [handle, name] : openNodes_) {
@@ -89,13 +90,10 @@ DeviceHandle LinuxPlatform::OpenDevice(const std::string& root) {
   }
   const std::string path = DevicePath(paths_, root);
   const OpenResult opened = OpenNodeReadWrite(path);
+  denied_->Note(path, opened);
   if (opened.fd < 0) {
-    if (IsPermissionError(opened.osError)) {
-      denied_[path] = opened.osError;
-    }
     return kInvalidHandle;
   }
-  denied_.erase(path);
   openNodes_[opened.fd] = root;
   return opened.fd;
 }
@@ -141,15 +139,11 @@ PassThroughResult LinuxPlatform::PassThrough(DeviceHandle handle, const ScsiRequ
 }
 
 AspiLoadResult LinuxPlatform::LoadAspi() {
-  return LoadSgManager(paths_);
+  return LoadSgManager(paths_, denied_);
 }
 
 std::vector<DeniedNode> LinuxPlatform::DeniedNodes() const {
-  std::vector<DeniedNode> nodes;
-  for (const auto& [path, error] : denied_) {
-    nodes.push_back(DeniedNode{path, error});
-  }
-  return nodes;
+  return denied_->List();
 }
 
 std::unique_ptr<Platform> CreateLinuxPlatform() {

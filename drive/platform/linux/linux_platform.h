@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "drive/platform.h"
+#include "drive/platform/linux/linux_open.h"
 #include "drive/platform/linux/linux_paths.h"
 
 namespace kv {
@@ -41,7 +42,7 @@ class LinuxPlatform : public Platform {
  private:
   LinuxPaths paths_;
   std::map<DeviceHandle, std::string> openNodes_;  // handle -> node name, for the sysfs address
-  std::map<std::string, int> denied_;              // device path -> errno of the refused open
+  std::shared_ptr<DeniedOpens> denied_;            // shared with the sg manager
 };
 
 std::unique_ptr<Platform> CreateLinuxPlatform();

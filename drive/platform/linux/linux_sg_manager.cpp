@@ -145,10 +145,12 @@ bool SgDriverPresent(const LinuxPaths& paths) {
   return std::filesystem::exists(std::filesystem::path(paths.procRoot) / "scsi" / "sg", ec);
 }
 
-SgManager::SgManager(LinuxPaths paths, std::vector<SgNode> nodes, unsigned hostCount)
+SgManager::SgManager(LinuxPaths paths, std::vector<SgNode> nodes, unsigned hostCount,
+                     std::shared_ptr<DeniedOpens> denied)
     : paths_(std::move(paths)),
       nodes_(std::move(nodes)),
-      hostCount_(static_cast<uint8_t>(std::min(hostCount, kMaxHostCount))) {}
+      hostCount_(static_cast<uint8_t>(std::min(hostCount, kMaxHostCount))),
+      denied_(std::move(denied)) {}
 
 SgManager::~SgManager() {
   for (const auto& [name, fd] : openFds_) {
@@ -217,14 +219,18 @@ int SgManager::OpenNode(const SgNode& node) {
   if (const auto it = openFds_.find(node.name); it != openFds_.end()) {
     return it->second;
   }
-  const OpenResult opened = OpenNodeReadWrite(DevicePath(paths_, node.name));
+  const std::string path = DevicePath(paths_, node.name);
+  const OpenResult opened = OpenNodeReadWrite(path);
+  if (denied_ != nullptr) {
+    denied_->Note(path, opened);
+  }
   if (opened.fd >= 0) {
     openFds_.emplace(node.name, opened.fd);
   }
   return opened.fd;
 }
 
-AspiLoadResult LoadSgManager(const LinuxPaths& paths) {
+AspiLoadResult LoadSgManager(const LinuxPaths& paths, std::shared_ptr<DeniedOpens> denied) {
   AspiLoadResult result;
   if (!SgDriverPresent(paths)) {
     result.outcome = AspiLoadResult::Outcome::ModuleNotFound;
@@ -233,7 +239,8 @@ AspiLoadResult LoadSgManager(const LinuxPaths& paths) {
   std::vector<SgNode> nodes = ListSgNodes(paths);
   const unsigned hostCount = CountHosts(paths, nodes);
   result.outcome = AspiLoadResult::Outcome::Loaded;
-  result.manager = std::make_unique<SgManager>(paths, std::move(nodes), hostCount);
+  result.manager =
+      std::make_unique<SgManager>(paths, std::move(nodes), hostCount, std::move(denied));
   return result;
 }
 

@@ -9,6 +9,7 @@
 
 #include "drive/platform.h"
 #include "drive/platform/linux/linux_nodes.h"
+#include "drive/platform/linux/linux_open.h"
 #include "drive/platform/linux/linux_paths.h"
 
 namespace kv {
@@ -28,7 +29,9 @@ bool SgDriverPresent(const LinuxPaths& paths);
 
 class SgManager : public AspiManager {
  public:
-  SgManager(LinuxPaths paths, std::vector<SgNode> nodes, unsigned hostCount);
+  // denied, when given, learns of every sg node whose open is refused for lack of permission.
+  SgManager(LinuxPaths paths, std::vector<SgNode> nodes, unsigned hostCount,
+            std::shared_ptr<DeniedOpens> denied = nullptr);
   ~SgManager() override;
   SgManager(const SgManager&) = delete;
   SgManager& operator=(const SgManager&) = delete;
@@ -46,12 +49,14 @@ class SgManager : public AspiManager {
   LinuxPaths paths_;
   std::vector<SgNode> nodes_;
   uint8_t hostCount_;
+  std::shared_ptr<DeniedOpens> denied_;
   std::map<std::string, int> openFds_;  // by node name; closed on destruction
 };
 
 // ModuleNotFound when the sg driver is absent; otherwise a loaded manager. The host adapter count
 // is the highest <sysfs>/class/scsi_host/hostN number + 1 (or, without that folder, the highest
 // host among the sg nodes + 1), at most 255.
-AspiLoadResult LoadSgManager(const LinuxPaths& paths);
+AspiLoadResult LoadSgManager(const LinuxPaths& paths,
+                             std::shared_ptr<DeniedOpens> denied = nullptr);
 
 }  // namespace kv
