@@ -21,9 +21,7 @@ std::vector<std::string> ReadLinePieces(std::istream& in) {
   std::string piece;
   // A piece cut at full length followed directly by the line feed must not add an empty line.
   bool justCut = false;
-  bool any = false;
   for (int ch = in.get(); ch != std::istream::traits_type::eof(); ch = in.get()) {
-    any = true;
     char c = static_cast<char>(ch);
     if (c == '\r' && in.peek() == '\n') {
       continue;
@@ -44,7 +42,7 @@ std::vector<std::string> ReadLinePieces(std::istream& in) {
       justCut = true;
     }
   }
-  if (any && !piece.empty()) {
+  if (!piece.empty()) {
     pieces.push_back(std::move(piece));
   }
   return pieces;
