@@ -66,6 +66,10 @@ constexpr BadProfile kBadProfiles[] = {
     {"format_type_in_first",
      R"({"disc": {"kind": "DVD+R", "formatCapacities": [{"formatType": 38}]}})",
      "'disc.formatCapacities[0].formatType'", "unknown field"},
+    {"too_many_profiles",
+     R"({"drive": {"profiles": [1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,
+         1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1,1]}})",
+     "'drive.profiles'", "at most 63"},
     {"unknown_ready_field", R"({"becomingReady": {"polls": 3}})", "'becomingReady.polls'",
      "unknown field"},
 };

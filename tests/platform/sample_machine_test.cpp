@@ -31,18 +31,5 @@ TEST(SampleMachine, LoadsEmbeddedProfilesInOrder) {
             (std::vector<std::string>{"sr0", "sr1", "sr2", "sr3", "sr4", "sr5", "sr6"}));
 }
 
-TEST(SampleMachine, EveryDriveAnswersInquiryAsOrvelix) {
-  std::string error;
-  auto machine = CreateEmulatedMachine({}, error);
-  ASSERT_NE(machine, nullptr) << error;
-  for (int i = 0; i < machine->DriveCount(); ++i) {
-    const InResult r = RunIn(machine->Drive(i), MakeCdb({0x12, 0, 0, 0, 96}), 96);
-    ASSERT_EQ(r.response.outcome, DriveResponse::Outcome::Good) << i;
-    EXPECT_EQ(r.response.transferred, 96u);
-    EXPECT_EQ(r.buffer[0], 0x05);
-    EXPECT_EQ(Text(r.buffer, 8, 8), "ORVELIX ");
-  }
-}
-
 }  // namespace
 }  // namespace kv::emu::test

@@ -21,6 +21,7 @@ constexpr uint32_t kMsfNumberSeconds = 100;
 constexpr uint32_t kMaxMinutes = 99;
 constexpr uint32_t kMaxSeconds = 59;
 constexpr uint32_t kMaxFrames = 74;
+constexpr std::size_t kMaxProfiles = 255 / 4;  // the feature's additional length is one byte
 
 // Thrown inside the loader only; ParseProfileJson turns it into the error text.
 struct FieldError {
@@ -208,6 +209,9 @@ Drive ReadDrive(const json& o, const std::string& path) {
     const std::string p = Join(path, "profiles");
     if (!v->is_array()) {
       throw FieldError{p, "expected a list of profile numbers"};
+    }
+    if (v->size() > kMaxProfiles) {
+      throw FieldError{p, "at most 63 profiles fit the profile list feature"};
     }
     for (std::size_t i = 0; i < v->size(); ++i) {
       d.profiles.push_back(ReadU16((*v)[i], p + "[" + std::to_string(i) + "]"));

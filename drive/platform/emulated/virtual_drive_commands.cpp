@@ -37,6 +37,7 @@ constexpr uint8_t kAllPages = 0x3F;
 constexpr std::size_t kModeHeaderSize = 8;
 constexpr std::size_t kCapabilitiesFixedSize = 32;  // page bytes 0-31
 constexpr std::size_t kCapabilitiesDescriptorSize = 4;
+constexpr std::size_t kCapabilitiesMaxDescriptors = (255 + 2 - kCapabilitiesFixedSize) / 4;
 constexpr uint8_t kMediumTypeDoor = 0x70;  // door closed, no disc detail
 
 // GET CONFIGURATION (46h).
@@ -177,7 +178,8 @@ VirtualDrive::Answer VirtualDrive::cmd_mode_sense_10(const Cdb& cdb, const DataO
   }
   const Capabilities& c = profile_.drive.capabilities;
   const auto& speeds = WriteSpeeds();
-  const std::size_t descriptors = speeds.size();
+  // The page length is one byte: at most 56 write speed descriptors fit.
+  const std::size_t descriptors = std::min(speeds.size(), kCapabilitiesMaxDescriptors);
   const std::size_t pageSize = kCapabilitiesFixedSize + kCapabilitiesDescriptorSize * descriptors;
   const std::size_t total = kModeHeaderSize + pageSize;
   AnswerBytes a(total);
