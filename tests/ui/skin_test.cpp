@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointingDevice>
 
 #include "ui/message_boxes.h"
 #include "ui/skin_button.h"
@@ -27,15 +28,25 @@ QApplication& SkinApp() {
   return app;
 }
 
+// A mouse of the tests' own, never destroyed: the default device of synthetic events is a child of
+// the application and would be torn down with it after the library's globals at exit.
+const QPointingDevice* TestMouse() {
+  static const QPointingDevice* mouse = new QPointingDevice(
+      "kv-test-mouse", 1, QInputDevice::DeviceType::Mouse, QPointingDevice::PointerType::Generic,
+      QInputDevice::Capability::Position, 1, 3);
+  return mouse;
+}
+
 void SendMouse(QWidget* widget, QEvent::Type type, QPoint local, Qt::MouseButton button,
                Qt::MouseButtons buttons) {
   QMouseEvent event(type, QPointF(local), QPointF(widget->mapToGlobal(local)), button, buttons,
-                    Qt::NoModifier);
+                    Qt::NoModifier, TestMouse());
   QApplication::sendEvent(widget, &event);
 }
 
 void SendEnter(QWidget* widget) {
-  QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(widget->mapToGlobal(QPoint(1, 1))));
+  QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(widget->mapToGlobal(QPoint(1, 1))),
+                    TestMouse());
   QApplication::sendEvent(widget, &event);
 }
 
