@@ -267,3 +267,47 @@ TEST(EmulatedMachine, DeviceFindsAspiDrivesWithAWorkingManager) {
 
 }  // namespace
 }  // namespace kv::emu::test
+
+namespace kv::emu::test {
+namespace {
+
+TEST(ProfileAttachment, PlacesTheDriveOnTheMachine) {
+  EmulatedPlatform m;
+  const char* const kProfiles[] = {
+      R"({"attachment": {"root": "E:\\", "address": [2, 0, 1, 0], "aspi": [1, 4, 0]}})",
+      R"({"attachment": {"address": "callFailed", "aspi": false}})",
+      R"({"attachment": {"address": "lengthZero", "cdromRoot": false, "listedAsRoot": false}})",
+      R"({"attachment": {"openFails": true}})",
+  };
+  for (const char* json : kProfiles) {
+    std::string error;
+    auto profile = ParseProfileText(json, "t", error);
+    ASSERT_TRUE(profile) << error;
+    const ProfileAttachment attachment = profile->attachment;
+    ApplyAttachment(m, m.AddDrive(*profile), attachment);
+  }
+  EXPECT_EQ(m.ListDriveRoots().roots, (std::vector<std::string>{"E:\\", "sr1", "sr3"}));
+  const ScsiAddressResult a0 = m.GetScsiAddress(m.OpenDevice("E:\\"));
+  EXPECT_EQ(a0.outcome, ScsiAddressResult::Outcome::Found);
+  EXPECT_EQ(a0.port, 2);
+  EXPECT_EQ(a0.target, 1);
+  EXPECT_EQ(m.GetScsiAddress(m.OpenDevice("sr1")).outcome, ScsiAddressResult::Outcome::CallFailed);
+  EXPECT_EQ(m.GetScsiAddress(m.OpenDevice("sr2")).outcome, ScsiAddressResult::Outcome::LengthZero);
+  EXPECT_FALSE(m.IsCdromRoot("sr2"));
+  EXPECT_EQ(m.OpenDevice("sr3"), kInvalidHandle);
+  m.SetAspiLoadOutcome(AspiLoadResult::Outcome::Loaded);
+  m.SetAspiSupportInfo(kSsComp, 2);
+  auto manager = m.LoadAspi().manager;
+  EXPECT_EQ(manager->GetDeviceType(1, 4, 0).srbStatus, kSsComp);
+  EXPECT_EQ(manager->GetDeviceType(0, 1, 0).srbStatus, kSsNoDevice);  // drive 1 hidden from ASPI
+
+  for (const char* bad : {R"({"attachment": {"address": [1, 2, 3]}})",
+                          R"({"attachment": {"aspi": true}})", R"({"attachment": {"root": ""}})"}) {
+    std::string error;
+    EXPECT_FALSE(ParseProfileText(bad, "t", error)) << bad;
+    EXPECT_NE(error.find("attachment."), std::string::npos) << error;
+  }
+}
+
+}  // namespace
+}  // namespace kv::emu::test

@@ -5,6 +5,38 @@
 
 namespace kv::emu {
 
+void ApplyAttachment(EmulatedPlatform& machine, int index, const ProfileAttachment& a) {
+  if (a.root) {
+    machine.SetRoot(index, *a.root);
+  }
+  if (a.listedAsRoot) {
+    machine.SetListedAsRoot(index, *a.listedAsRoot);
+  }
+  if (a.cdromRoot) {
+    machine.SetCdromRoot(index, *a.cdromRoot);
+  }
+  if (a.openFails) {
+    machine.SetOpenFails(index, *a.openFails);
+  }
+  if (a.address) {
+    const auto& b = *a.address;
+    machine.SetScsiAddress(index, b[0], b[1], b[2], b[3]);
+  }
+  using Outcome = ProfileAttachment::AddressOutcome;
+  if (a.addressOutcome && *a.addressOutcome != Outcome::Found) {
+    machine.SetScsiAddressOutcome(index, *a.addressOutcome == Outcome::LengthZero
+                                             ? ScsiAddressResult::Outcome::LengthZero
+                                             : ScsiAddressResult::Outcome::CallFailed);
+  }
+  if (a.aspiVisible) {
+    machine.SetAspiVisible(index, *a.aspiVisible);
+  }
+  if (a.aspiAddress) {
+    const auto& b = *a.aspiAddress;
+    machine.SetAspiAddress(index, b[0], b[1], b[2]);
+  }
+}
+
 std::unique_ptr<EmulatedPlatform> CreateEmulatedMachine(
     const std::vector<std::string>& profilePaths, std::string& error) {
   std::vector<DriveProfile> profiles;
@@ -27,7 +59,9 @@ std::unique_ptr<EmulatedPlatform> CreateEmulatedMachine(
   }
   auto machine = std::make_unique<EmulatedPlatform>();
   for (DriveProfile& profile : profiles) {
-    machine->AddDrive(std::move(profile));
+    const ProfileAttachment attachment = profile.attachment;
+    const int index = machine->AddDrive(std::move(profile));
+    ApplyAttachment(*machine, index, attachment);
   }
   error.clear();
   return machine;

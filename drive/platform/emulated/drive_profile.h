@@ -123,8 +123,23 @@ struct Readiness {
   uint32_t unitAttentionPolls = 0;  // TEST UNIT READYs answered 6/28/00 (before the not-ready ones)
 };
 
+// Where the profile puts its drive on the emulated machine; unset parts keep the defaults ("srN",
+// address and ASPI address (0, 0, N, 0)).
+struct ProfileAttachment {
+  std::optional<std::string> root;
+  std::optional<bool> listedAsRoot;
+  std::optional<bool> cdromRoot;
+  std::optional<bool> openFails;
+  enum class AddressOutcome : uint8_t { Found, LengthZero, CallFailed };
+  std::optional<AddressOutcome> addressOutcome;
+  std::optional<std::vector<uint8_t>> address;  // port, path id, target, lun
+  std::optional<bool> aspiVisible;
+  std::optional<std::vector<uint8_t>> aspiAddress;  // host adapter, target, lun
+};
+
 struct DriveProfile {
   std::string name;
+  ProfileAttachment attachment;
   Drive drive;
   Disc disc;
   std::map<std::string, std::vector<uint8_t>> raw;  // command key -> answer bytes

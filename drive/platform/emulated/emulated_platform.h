@@ -167,6 +167,9 @@ class EmulatedPlatform : public kv::Platform {
   int liveAspiManagers_ = 0;
 };
 
+// Puts a drive where its profile's attachment section says (AddDrive does not look at it).
+void ApplyAttachment(EmulatedPlatform& machine, int index, const ProfileAttachment& attachment);
+
 // Builds the emulated machine from profile files; with none, from the built-in sample drives (in
 // their fixed order). Null and a message naming the file and the field when a profile is bad.
 std::unique_ptr<kv::Platform> CreateEmulatedPlatform(const std::vector<std::string>& profilePaths,

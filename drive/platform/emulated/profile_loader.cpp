@@ -401,11 +401,68 @@ Fault ReadFault(const json& o, const std::string& path) {
   return f;
 }
 
+std::vector<uint8_t> ReadByteList(const json& v, const std::string& path, std::size_t count,
+                                  const char* what) {
+  if (!v.is_array() || v.size() != count) {
+    throw FieldError{path, std::string("expected ") + what};
+  }
+  std::vector<uint8_t> bytes;
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes.push_back(ReadU8(v[i], path + "[" + std::to_string(i) + "]"));
+  }
+  return bytes;
+}
+
+ProfileAttachment ReadAttachment(const json& o, const std::string& path) {
+  CheckKeys(o, path, {"root", "listedAsRoot", "cdromRoot", "openFails", "address", "aspi"});
+  ProfileAttachment a;
+  if (const json* v = Find(o, "root")) {
+    a.root = ReadText(*v, Join(path, "root"), 7);
+    if (a.root->empty()) {
+      throw FieldError{Join(path, "root"), "must not be empty"};
+    }
+  }
+  if (const json* v = Find(o, "listedAsRoot")) {
+    a.listedAsRoot = ReadBool(*v, Join(path, "listedAsRoot"));
+  }
+  if (const json* v = Find(o, "cdromRoot")) {
+    a.cdromRoot = ReadBool(*v, Join(path, "cdromRoot"));
+  }
+  if (const json* v = Find(o, "openFails")) {
+    a.openFails = ReadBool(*v, Join(path, "openFails"));
+  }
+  if (const json* v = Find(o, "address")) {
+    const std::string p = Join(path, "address");
+    using Outcome = ProfileAttachment::AddressOutcome;
+    if (v->is_string() && v->get<std::string>() == "callFailed") {
+      a.addressOutcome = Outcome::CallFailed;
+    } else if (v->is_string() && v->get<std::string>() == "lengthZero") {
+      a.addressOutcome = Outcome::LengthZero;
+    } else {
+      a.address = ReadByteList(*v, p, 4,
+                               "[port, pathId, target, lun], \"callFailed\" or "
+                               "\"lengthZero\"");
+      a.addressOutcome = Outcome::Found;
+    }
+  }
+  if (const json* v = Find(o, "aspi")) {
+    const std::string p = Join(path, "aspi");
+    if (v->is_boolean() && !v->get<bool>()) {
+      a.aspiVisible = false;
+    } else {
+      a.aspiAddress = ReadByteList(*v, p, 3, "[hostAdapter, target, lun] or false");
+      a.aspiVisible = true;
+    }
+  }
+  return a;
+}
+
 DriveProfile ReadProfile(const json& root) {
-  CheckKeys(root, "", {"name", "drive", "disc", "raw", "faults", "becomingReady"});
+  CheckKeys(root, "", {"name", "attachment", "drive", "disc", "raw", "faults", "becomingReady"});
   DriveProfile profile;
   IfPresent(root, "", "name", profile.name,
             [](const auto& v, const auto& p) { return ReadText(v, p, 200); });
+  IfPresent(root, "", "attachment", profile.attachment, ReadAttachment);
   IfPresent(root, "", "drive", profile.drive, ReadDrive);
   IfPresent(root, "", "disc", profile.disc, ReadDisc);
   if (const json* raw = Find(root, "raw")) {
