@@ -143,7 +143,9 @@ FakeAnswer FakePlatform::Run(const ScsiRequest& request, SentCommand entry) {
   counter += answer.elapsedTicks;
   if (request.direction == kDirectionIn && request.buffer != nullptr && answer.callSucceeded) {
     const std::size_t n = std::min<std::size_t>(answer.data.size(), request.length);
-    std::memcpy(request.buffer, answer.data.data(), n);
+    if (n != 0) {
+      std::memcpy(request.buffer, answer.data.data(), n);
+    }
     if (!answer.reportedTransferred) {
       answer.reportedTransferred = static_cast<uint32_t>(n);
     }
