@@ -128,10 +128,13 @@ class LinuxSgManagerOnFakeTree : public ::testing::Test {
     tree_.AddSysfsNode("scsi_generic", "sg1", "2:0:1:0", 5);
     tree_.AddSysfsNode("scsi_generic", "sg2", "2:1:3:0", 5);  // channel 1: out of reach
     tree_.AddSysfsEntry("scsi_generic", "sg3");               // no device link
+    tree_.AddSysfsNode("scsi_generic", "sg4", "2:0:5:0", 5);  // no node in /dev
     for (const char* host : {"host0", "host2"}) {
       tree_.AddSysfsEntry("scsi_host", host);
     }
+    tree_.AddDevNode("sg0");
     tree_.AddDevNode("sg1");
+    tree_.AddDevNode("sg2");
     AspiLoadResult loaded = LoadSgManager(tree_.paths);
     ASSERT_EQ(loaded.outcome, AspiLoadResult::Outcome::Loaded);
     manager_ = std::move(loaded.manager);
@@ -152,8 +155,8 @@ TEST_F(LinuxSgManagerOnFakeTree, AdaptersAndDeviceTypes) {
     uint8_t ha, target, lun;
     uint8_t status, type;
   } cases[] = {{0, 0, 0, kSsComp, 0}, {2, 1, 0, kSsComp, 5}, {2, 3, 0, 0x82, 0},
-               {1, 0, 0, 0x82, 0},    {2, 1, 1, 0x82, 0},    {3, 0, 0, 0x81, 0},
-               {255, 15, 7, 0x81, 0}};
+               {2, 5, 0, 0x82, 0},    {1, 0, 0, 0x82, 0},    {2, 1, 1, 0x82, 0},
+               {3, 0, 0, 0x81, 0},    {255, 15, 7, 0x81, 0}};
   for (const auto& c : cases) {
     const AspiDeviceType device = manager_->GetDeviceType(c.ha, c.target, c.lun);
     EXPECT_EQ(device.srbStatus, c.status) << int{c.ha} << '/' << int{c.target} << '/' << int{c.lun};
@@ -171,7 +174,7 @@ TEST_F(LinuxSgManagerOnFakeTree, ExecuteOnANodeThatIsNoDriveFails) {
     EXPECT_NE(result.srbStatus, kSsComp);
     EXPECT_EQ(result.senseArea, SenseBytes{});
   }
-  EXPECT_NE(manager_->Execute(0, 0, 0, request).srbStatus, kSsComp) << "sg0 has no node";
+  EXPECT_NE(manager_->Execute(2, 5, 0, request).srbStatus, kSsComp) << "sg4 has no node";
   EXPECT_NE(manager_->Execute(7, 0, 0, request).srbStatus, kSsComp);
 }
 
@@ -194,6 +197,38 @@ TEST(LinuxSgManager, RefusedSgNodeJoinsThePlatformsPermissionHints) {
   const std::vector<DeniedNode> denied = platform.DeniedNodes();
   ASSERT_EQ(denied.size(), 1u);
   EXPECT_EQ(denied[0].path, tree.DevPath("sg1"));
+}
+
+TEST(LinuxDevice, UnreachableSgNodesLeaveTheDrivesToTheBlockNodes) {
+  if (geteuid() == 0) {
+    GTEST_SKIP() << "root opens any node";
+  }
+  FakeTree tree;
+  ASSERT_TRUE(tree.Ok());
+  tree.AddSysfsEntry("scsi_host", "host0");
+  for (const char* name : {"sr0", "sr1"}) {
+    tree.AddDevNode(name);
+  }
+  tree.AddSysfsNode("block", "sr0", "0:0:0:0");
+  tree.AddSysfsNode("block", "sr1", "0:0:1:0");
+  for (const char* name : {"sg0", "sg1"}) {
+    tree.AddDevNode(name);
+    std::filesystem::permissions(tree.DevPath(name), std::filesystem::perms::none);
+  }
+  tree.AddSysfsNode("scsi_generic", "sg0", "0:0:0:0", 5);
+  tree.AddSysfsNode("scsi_generic", "sg1", "0:0:1:0", 5);
+  LinuxPlatform platform(tree.paths);
+  SilentNotifier notifier;
+
+  SetApplicationTag(kApplicationTagPreferAspi);
+  AtapiDevice device(platform, &notifier);
+  SetApplicationTag(0);
+
+  EXPECT_FALSE(device.UsesAspi());
+  ASSERT_EQ(device.GetDriveCount(), 2);
+  EXPECT_STREQ(device.GetDriveRecord(0)->RootPath, "sr0");
+  EXPECT_EQ(device.GetDriveRecord(0)->ViaAspi, 0);
+  EXPECT_TRUE(platform.DeniedNodes().empty()) << "the sg nodes are no reason for a hint";
 }
 
 TEST(LinuxDevice, FakeNodesAreListedWithoutTextsAndNothingIsLeftOpen) {

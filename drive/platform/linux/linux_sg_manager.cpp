@@ -173,7 +173,10 @@ AspiDeviceType SgManager::GetDeviceType(uint8_t hostAdapter, uint8_t target, uin
   AspiDeviceType answer;
   if (hostAdapter >= hostCount_) {
     answer.srbStatus = kSsInvalidHa;
-  } else if (const SgNode* node = Find(hostAdapter, target, lun)) {
+  } else if (const SgNode* node = Find(hostAdapter, target, lun);
+             node != nullptr && OpenNode(*node, false) >= 0) {
+    // A node this user cannot open reaches no drive: it is reported absent, so that the scan
+    // finds fewer drives than there are block nodes and the block nodes are used instead.
     answer.srbStatus = kSsComp;
     answer.deviceType = node->scsiType;
   } else {
@@ -190,7 +193,7 @@ AspiExecResult SgManager::Execute(uint8_t hostAdapter, uint8_t target, uint8_t l
     answer.srbStatus = kSsNoDevice;
     return answer;
   }
-  const int fd = OpenNode(*node);
+  const int fd = OpenNode(*node, true);
   if (fd < 0) {
     answer.srbStatus = kSsErr;
     return answer;
@@ -215,13 +218,13 @@ const SgNode* SgManager::Find(uint8_t hostAdapter, uint8_t target, uint8_t lun) 
   return nullptr;
 }
 
-int SgManager::OpenNode(const SgNode& node) {
+int SgManager::OpenNode(const SgNode& node, bool noteRefusal) {
   if (const auto it = openFds_.find(node.name); it != openFds_.end()) {
     return it->second;
   }
   const std::string path = DevicePath(paths_, node.name);
   const OpenResult opened = OpenNodeReadWrite(path);
-  if (denied_ != nullptr) {
+  if (noteRefusal && denied_ != nullptr) {
     denied_->Note(path, opened);
   }
   if (opened.fd >= 0) {

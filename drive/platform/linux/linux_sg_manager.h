@@ -44,7 +44,9 @@ class SgManager : public AspiManager {
 
  private:
   const SgNode* Find(uint8_t hostAdapter, uint8_t target, uint8_t lun) const;
-  int OpenNode(const SgNode& node);
+  // The kept descriptor of the node, opening it on first use; noteRefusal reports a refused open
+  // to denied_.
+  int OpenNode(const SgNode& node, bool noteRefusal);
 
   LinuxPaths paths_;
   std::vector<SgNode> nodes_;
