@@ -148,6 +148,7 @@ class AtapiDevice {
 
  private:
   void ClearIdentification();
+  bool PerformanceAnswerHasDescriptor() const;
   // True when the latest ExecuteCommand reached a transport (and so rewrote LastCommand_).
   bool LastCommandReachedTransport() const { return lastReachedTransport_; }
 

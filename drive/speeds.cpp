@@ -15,6 +15,8 @@ constexpr uint32_t kStreamingTransfer = 4096;
 constexpr uint32_t kFirstEndLba = 12;
 constexpr uint32_t kFirstReadSpeed = 16;
 constexpr uint32_t kFirstWriteSpeed = 20;
+constexpr uint32_t kPerformanceDataLength = 0;  // bytes after this 4-byte field
+constexpr uint32_t kFirstDescriptorEnd = 24;
 
 // The SET STREAMING performance descriptor.
 constexpr uint32_t kStreamingDescriptorLength = 28;
@@ -31,12 +33,20 @@ constexpr uint32_t kCurrentWriteSpeed = 36;  // page 2Ah bytes 28-29 after the 8
 
 }  // namespace
 
+// A drive without write-speed descriptors answers the header alone; the buffer past it still
+// holds the previous command's bytes, which must not become a speed.
+bool AtapiDevice::PerformanceAnswerHasDescriptor() const {
+  return LastCommand_.Transferred >= kFirstDescriptorEnd &&
+         ReadDataBE32(kPerformanceDataLength) >= kFirstDescriptorEnd - 4;
+}
+
 double AtapiDevice::QueryMaxWriteSpeed() {
   if (!IsCdWriter()) {
     return 0.0;
   }
   if (GetPerformance(0, 0, kPerformanceDescriptors, mmc::kPerformanceWriteSpeed, 0,
-                     kMaxSpeedTransfer) == 0) {
+                     kMaxSpeedTransfer) == 0 ||
+      !PerformanceAnswerHasDescriptor()) {
     return 0.0;
   }
   return static_cast<double>(ReadDataBE32(kFirstWriteSpeed));
@@ -44,7 +54,8 @@ double AtapiDevice::QueryMaxWriteSpeed() {
 
 bool AtapiDevice::SetMaximumStreaming() {
   if (GetPerformance(0, 0, kPerformanceDescriptors, mmc::kPerformanceWriteSpeed, 0,
-                     kStreamingTransfer) == 0) {
+                     kStreamingTransfer) == 0 ||
+      !PerformanceAnswerHasDescriptor()) {
     return false;
   }
   if (!ParameterBuffer) {
@@ -61,7 +72,8 @@ bool AtapiDevice::SetMaximumStreaming() {
 }
 
 uint32_t AtapiDevice::QueryCurrentWriteSpeed() {
-  if (ModeSense10(0, 0, mmc::kPageCapabilities, kCurrentSpeedLength, 0) == 0) {
+  if (ModeSense10(0, 0, mmc::kPageCapabilities, kCurrentSpeedLength, 0) == 0 ||
+      LastCommand_.Transferred < kCurrentWriteSpeed + 2) {
     return 0;
   }
   return ReadDataBE16(kCurrentWriteSpeed);

@@ -253,7 +253,8 @@ TEST_F(DeviceTest, MinusIdFromPrerecordedFields3And4) {
 // --- Speeds ---
 
 FakeAnswer Performance() {
-  return Good(Bytes(24, {{12, 0x00},
+  return Good(Bytes(24, {{3, 20},  // data length: one descriptor
+                         {12, 0x00},
                          {13, 0x22},
                          {14, 0x05},
                          {15, 0x5F},  // end LBA
@@ -308,6 +309,30 @@ TEST_F(DeviceTest, SetMaximumStreamingSendsNothingWithoutPerformance) {
   platform.On(kGetPerformance, kIllegal);
   EXPECT_FALSE(device->SetMaximumStreaming());
   EXPECT_EQ(platform.CountSent(kSetStreaming), 0u);
+}
+
+// Answers that hold no first write-speed descriptor leave stale bytes where the speed would be.
+TEST_F(DeviceTest, SpeedsIgnoreStaleBytesBehindAnAnswerWithoutDescriptors) {
+  const FakeAnswer noDescriptor[] = {
+      Good(Bytes(8, {{3, 4}})),    // the header alone
+      Good(Bytes(24, {{3, 4}})),   // padded to the allocation, but the length says none
+      Good(Bytes(20, {{3, 20}})),  // the length claims one, the transfer stops short
+  };
+  platform.On(kModeSense, Good(Bytes(42, {{11, 0x01}})));
+  platform.On(kSetStreaming, Good());
+  for (const FakeAnswer& answer : noDescriptor) {
+    std::memset(device->GetDataBuffer(), 0x7F, 64);
+    platform.On(kGetPerformance, answer);
+    EXPECT_EQ(device->QueryMaxWriteSpeed(), 0.0);
+    EXPECT_FALSE(device->SetMaximumStreaming());
+  }
+  EXPECT_EQ(platform.CountSent(kSetStreaming), 0u);
+}
+
+TEST_F(DeviceTest, CurrentWriteSpeedNeedsThePageBytes) {
+  std::memset(device->GetDataBuffer(), 0x7F, 64);
+  platform.On(kModeSense, Good(Bytes(30, {{11, 0x01}})));
+  EXPECT_EQ(device->QueryCurrentWriteSpeed(), 0u);
 }
 
 TEST_F(DeviceTest, CurrentWriteSpeedFromCapabilitiesPage) {
