@@ -1,6 +1,7 @@
 // The main window's decisions without a display: the writer filter and its slot table, the
 // title, the size rule and the information text.
 #include <gtest/gtest.h>
+#include "support/text_field.h"
 
 #include <cstring>
 #include <memory>
@@ -17,8 +18,8 @@ DriveRecord Drive(uint8_t type, uint8_t cdWriter, const char* name = "ORVELIX KV
   DriveRecord record;
   record.DriveType = type;
   record.CdWriter = cdWriter;
-  std::strncpy(record.DisplayName, name, sizeof(record.DisplayName) - 1);
-  std::strncpy(record.Revision, revision, sizeof(record.Revision) - 1);
+  test::CopyField(record.DisplayName, name);
+  test::CopyField(record.Revision, revision);
   record.Present = 1;
   return record;
 }

@@ -1,6 +1,7 @@
 // Manufacturer identification over the user lists, a test-only property block and the built-in
 // tables, on emulated drives.
 #include <gtest/gtest.h>
+#include "support/text_field.h"
 
 #include <algorithm>
 #include <cstring>
@@ -21,8 +22,8 @@ constexpr uint8_t kOpReadDvdStructure = 0xAD;
 
 void FillCd(CdMediaRecord& record, const char* leadIn, const char* leadOut, const char* name) {
   record = CdMediaRecord{};
-  std::strncpy(record.LeadIn, leadIn, sizeof record.LeadIn);
-  std::strncpy(record.LeadOut, leadOut, sizeof record.LeadOut);
+  kv::test::CopyField(record.LeadIn, leadIn, sizeof record.LeadIn);
+  kv::test::CopyField(record.LeadOut, leadOut, sizeof record.LeadOut);
   std::snprintf(record.Name, sizeof record.Name, "%s", name);
 }
 

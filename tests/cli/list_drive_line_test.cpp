@@ -1,5 +1,6 @@
 // The drive line shared by the window and `krellvane --list`.
 #include <gtest/gtest.h>
+#include "support/text_field.h"
 
 #include <cstring>
 
@@ -30,9 +31,9 @@ DriveRecord Record(int16_t ha, int16_t path, int16_t target, int16_t lun, const 
   drive.PathId = path;
   drive.Target = target;
   drive.Lun = lun;
-  std::strncpy(drive.RootPath, root, sizeof drive.RootPath - 1);
-  std::strncpy(drive.DisplayName, name, sizeof drive.DisplayName - 1);
-  std::strncpy(drive.Revision, revision, sizeof drive.Revision - 1);
+  test::CopyField(drive.RootPath, root);
+  test::CopyField(drive.DisplayName, name);
+  test::CopyField(drive.Revision, revision);
   drive.Present = 1;
   return drive;
 }
