@@ -14,7 +14,7 @@
 #   --shared DIR     the shared tools folder (default: $KV_SHARED_DIR, else ../shared beside
 #                    the repository)
 #   --first-line N   number of the first writer line as --check counts (default 1)
-#   --any-first-line N  number of the first --list line as --check --any-drive counts (default 0)
+#   --any-first-line N  number of the first --list line as --check --any-drive counts (default 1)
 #   --no-tgt         only the first boot
 # Root installs missing Debian packages (apt-get, non-interactive). Everything it starts is
 # stopped on every exit path. Exit code 0 when every check passed.
@@ -23,7 +23,7 @@ REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD=""
 SHARED=${KV_SHARED_DIR:-$REPO/../shared}
 FIRST=${KV_FIRST_LINE:-1}
-ANY_FIRST=${KV_ANY_FIRST_LINE:-0}
+ANY_FIRST=${KV_ANY_FIRST_LINE:-1}
 TGT=1
 BOOT_TIMEOUT=${KV_GUEST_BOOT_TIMEOUT:-130}
 PROG=guest-tests

@@ -10,3 +10,5 @@ ctest --test-dir "$root/build/gcc" --output-on-failure -j "$(nproc)"
 CC=clang-14 CXX=clang++-14 "$root/scripts/build.sh" "$root/build/asan" -DKV_WERROR=ON -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build/asan" --output-on-failure -j "$(nproc)"
+# The program against a real kernel and MMC drives that are not ours, in QEMU guests.
+bash "$root/scripts/guest-tests.sh" --build-dir "$root/build/gcc"

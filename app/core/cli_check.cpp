@@ -15,10 +15,10 @@ namespace kv {
 
 namespace {
 
-// Writer lines are counted from 1 on the command line (the window counts its list from 0);
-// --any-drive lines follow the --list order from 0, the device's own drive numbers.
+// Lines are counted from 1 on the command line (the window counts its list from 0): the writer
+// list, or with --any-drive the lines of --list in their order, readers included.
 constexpr int kFirstLine = 1;
-constexpr int kFirstAnyDriveLine = 0;
+constexpr int kFirstAnyDriveLine = 1;
 
 // Keeps the lines as the window's box would hold them at the end of the check.
 class LineSink : public ReportSink {
@@ -32,7 +32,7 @@ class LineSink : public ReportSink {
 };
 
 // The device drive of the requested line: a line of the window's writer list (from 1), or with
-// --any-drive a line of --list (from 0, readers included). Null after a message when there is none.
+// --any-drive a line of --list (from 1, readers included). Null after a message when there is none.
 std::optional<int16_t> PickDrive(const AtapiDevice& device, const CliRequest& request,
                                  std::ostream& err) {
   if (request.anyDrive) {
@@ -43,12 +43,12 @@ std::optional<int16_t> PickDrive(const AtapiDevice& device, const CliRequest& re
           << "krellvane: no CD/DVD drive found (try --emulate for the sample drives)\n";
       return std::nullopt;
     }
-    if (line < kFirstAnyDriveLine || line >= count) {
+    if (line < kFirstAnyDriveLine || line - kFirstAnyDriveLine >= count) {
       err << "krellvane: there is no drive line " << line << "; the drives are lines "
-          << kFirstAnyDriveLine << " to " << count - 1 << "\n";
+          << kFirstAnyDriveLine << " to " << count << "\n";
       return std::nullopt;
     }
-    return static_cast<int16_t>(line);
+    return static_cast<int16_t>(line - kFirstAnyDriveLine);
   }
   DriveListing writers = ListWriters(device);
   if (writers.lines.empty()) {

@@ -169,21 +169,21 @@ Lines DeviceDriveReport(int16_t drive) {
   return sink.lines;
 }
 
-TEST(CheckAnyDrive, LinesFollowTheDeviceOrderFromZeroReadersIncluded) {
+TEST(CheckAnyDrive, LinesFollowTheDeviceOrderFromOneReadersIncluded) {
   auto probe = SampleMachine();
   SilentNotifier notifier;
   int count = AtapiDevice(*probe, &notifier).GetDriveCount();
   ASSERT_GT(count, SampleWriterCount()) << "the sample machine has a reader";
-  for (int line = 0; line < count; ++line) {
+  for (int line = 1; line <= count; ++line) {
     auto machine = SampleMachine();
     CheckRun run = RunCheckCommand(*machine, line, false, true);
-    EXPECT_EQ(SplitLines(run.out), DeviceDriveReport(static_cast<int16_t>(line))) << line;
+    EXPECT_EQ(SplitLines(run.out), DeviceDriveReport(static_cast<int16_t>(line - 1))) << line;
     EXPECT_NE(run.exitCode, kExitNoDrive) << line;
   }
   auto defaulted = SampleMachine();
   EXPECT_EQ(SplitLines(RunCheckCommand(*defaulted, std::nullopt, false, true).out),
             DeviceDriveReport(0));
-  for (int line : {-1, count, INT32_MIN, INT32_MAX}) {
+  for (int line : {0, -1, count + 1, INT32_MIN, INT32_MAX}) {
     auto machine = SampleMachine();
     CheckRun run = RunCheckCommand(*machine, line, false, true);
     EXPECT_EQ(run.exitCode, kExitNoDrive) << line;

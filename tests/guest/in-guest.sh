@@ -8,7 +8,7 @@
 #   ANY_FIRST_LINE  number of the first --list line for --check --any-drive (readers included)
 FIRST=${1:-1}
 DENIED=${2:-/dev/sr1}
-ANY=${3:-0}
+ANY=${3:-1}
 KV=/usr/local/bin/krellvane
 
 run() {  # name, command...: the output with its exit code
