@@ -89,10 +89,10 @@ class AtapiDevice {
   uint8_t TestUnitReady();
   uint8_t Inquiry(uint8_t cmdDt, uint8_t evpd, uint8_t pageCode, uint32_t allocationLength,
                   uint8_t control);
-  uint8_t ModeSense10(uint8_t dbd, uint8_t pageControl, uint8_t pageCode,
-                      uint32_t allocationLength, uint8_t control);
-  uint8_t GetConfiguration(uint8_t requestType, uint32_t startingFeature,
-                           uint32_t allocationLength, uint8_t control);
+  uint8_t ModeSense10(uint8_t dbd, uint8_t pageControl, uint8_t pageCode, uint32_t allocationLength,
+                      uint8_t control);
+  uint8_t GetConfiguration(uint8_t requestType, uint32_t startingFeature, uint32_t allocationLength,
+                           uint8_t control);
   uint8_t GetPerformance(uint8_t dataType, uint32_t startingLba, uint32_t maxDescriptors,
                          uint8_t type, uint8_t control, uint32_t transferLength);
   uint8_t ReadDiscInformation(uint32_t allocationLength, uint8_t control);
@@ -149,6 +149,7 @@ class AtapiDevice {
  private:
   void ClearIdentification();
   bool PerformanceAnswerHasDescriptor() const;
+  char* ReadDvdPlusId(char* out, uint32_t vendorOffset, uint32_t structureOffset, uint32_t length);
   // True when the latest ExecuteCommand reached a transport (and so rewrote LastCommand_).
   bool LastCommandReachedTransport() const { return lastReachedTransport_; }
 

@@ -82,7 +82,10 @@ uint32_t AtapiDevice::QueryAtipTime(int which) {
   return which == 1 ? leadIn : leadOut;
 }
 
-char* AtapiDevice::ReadDvdPlusMediaId(char* out) {
+// The DVD+ identifiers come from the vendor command on a DVD writer with a DVD+ disc, else from
+// the physical format information; both reads classify the drive and the disc again.
+char* AtapiDevice::ReadDvdPlusId(char* out, uint32_t vendorOffset, uint32_t structureOffset,
+                                 uint32_t length) {
   if (out == nullptr) {
     return nullptr;
   }
@@ -92,40 +95,25 @@ char* AtapiDevice::ReadDvdPlusMediaId(char* out) {
   uint32_t from = 0;
   if (driveType >= kDvdWriterDriveType && discType >= kDvdPlusDiscType &&
       ReadVendorMediaId() != 0) {
-    from = kVendorMediaIdOffset;
+    from = vendorOffset;
   } else if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPlusIdAnswerLength, 0, 0) != 0) {
-    from = kPlusMediaIdOffset;
+    from = structureOffset;
   } else {
     return out;
   }
-  for (uint32_t i = 0; i < kPlusMediaIdLength; ++i) {
+  for (uint32_t i = 0; i < length; ++i) {
     out[i] = static_cast<char>(ReadDataByte(from + i));
   }
-  out[kPlusMediaIdLength] = '\0';
+  out[length] = '\0';
   return out;
 }
 
+char* AtapiDevice::ReadDvdPlusMediaId(char* out) {
+  return ReadDvdPlusId(out, kVendorMediaIdOffset, kPlusMediaIdOffset, kPlusMediaIdLength);
+}
+
 char* AtapiDevice::ReadDvdPlusTypeId(char* out) {
-  if (out == nullptr) {
-    return nullptr;
-  }
-  out[0] = '\0';
-  const uint8_t driveType = QueryDriveType();
-  const uint8_t discType = QueryDiscType();
-  uint32_t from = 0;
-  if (driveType >= kDvdWriterDriveType && discType >= kDvdPlusDiscType &&
-      ReadVendorMediaId() != 0) {
-    from = kVendorTypeIdOffset;
-  } else if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPlusIdAnswerLength, 0, 0) != 0) {
-    from = kPlusTypeIdOffset;
-  } else {
-    return out;
-  }
-  for (uint32_t i = 0; i < kPlusTypeIdLength; ++i) {
-    out[i] = static_cast<char>(ReadDataByte(from + i));
-  }
-  out[kPlusTypeIdLength] = '\0';
-  return out;
+  return ReadDvdPlusId(out, kVendorTypeIdOffset, kPlusTypeIdOffset, kPlusTypeIdLength);
 }
 
 char* AtapiDevice::ReadDvdMinusMediaId(char* out) {

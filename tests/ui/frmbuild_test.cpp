@@ -1,5 +1,6 @@
 // The builder window offscreen, with pre-answered dialogs and a synthetic prototype.
 #include <gtest/gtest.h>
+#include "tests/ui/test_application.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -16,14 +17,7 @@ namespace {
 namespace fs = std::filesystem;
 
 QApplication& BuilderApp() {
-  static int argc = 1;
-  static char name[] = "kv_ui_tests";
-  static char* argv[] = {name, nullptr};
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    return *existing;
-  }
-  static QApplication app(argc, argv);
-  return app;
+  return test::TestApplication();
 }
 
 struct Shown {

@@ -1,6 +1,7 @@
 // The main window, the splash and the information box offscreen, on emulated drives, with the
 // message boxes recorded instead of shown.
 #include <gtest/gtest.h>
+#include "tests/ui/test_application.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -27,14 +28,7 @@ namespace {
 namespace fs = std::filesystem;
 
 QApplication& MainWindowApp() {
-  static int argc = 1;
-  static char name[] = "kv_ui_tests";
-  static char* argv[] = {name, nullptr};
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    return *existing;
-  }
-  static QApplication app(argc, argv);
-  return app;
+  return test::TestApplication();
 }
 
 std::string Profile(const char* file) {

@@ -1,6 +1,7 @@
 // Pressing "?" in the main window on the emulated sample drives writes the same report into
 // memTranslator that the report logic gives for the selected drive.
 #include <gtest/gtest.h>
+#include "tests/ui/test_application.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -20,14 +21,7 @@ namespace kv {
 namespace {
 
 QApplication& App() {
-  static int argc = 1;
-  static char name[] = "kv_ui_tests";
-  static char* argv[] = {name, nullptr};
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    return *existing;
-  }
-  static QApplication app(argc, argv);
-  return app;
+  return test::TestApplication();
 }
 
 class CollectingSink : public ReportSink {

@@ -1,6 +1,7 @@
 // The skinned controls: frame buttons and dragging, picture button states, link label, message
 // dialog, fonts and the message-box seam.
 #include <gtest/gtest.h>
+#include "tests/ui/test_application.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -18,14 +19,7 @@ namespace kv::ui {
 namespace {
 
 QApplication& SkinApp() {
-  static int argc = 1;
-  static char name[] = "kv_ui_tests";
-  static char* argv[] = {name, nullptr};
-  if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-    return *existing;
-  }
-  static QApplication app(argc, argv);
-  return app;
+  return test::TestApplication();
 }
 
 // A mouse of the tests' own, never destroyed: the default device of synthetic events is a child of
