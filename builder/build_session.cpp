@@ -7,6 +7,7 @@
 #include "builder/parameter_file.h"
 #include "builder/prototype.h"
 #include "media/text_lines.h"
+#include "os/own_program.h"
 
 namespace kv {
 
