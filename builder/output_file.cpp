@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "os/atomic_file.h"
+#include "os/own_program.h"
 
 namespace kv {
 
@@ -20,6 +21,11 @@ constexpr fs::perms kFallbackMode = fs::perms::owner_all | fs::perms::group_read
 WriteResult WriteOutputFile(const fs::path& directory, const uint8_t* data, std::size_t size,
                             fs::perms mode) {
   const fs::path target = directory / kOutputFileName;
+  // Renaming over the running program's own file would take away the prototype of every later
+  // build and the program the user started.
+  if (IsRunningProgram(target)) {
+    return {false, kReasonRunningProgram};
+  }
   const ReplaceResult replaced =
       ReplaceFileAtomically(target, std::span(data, size), ReplaceOptions{".", mode});
   return {replaced.ok, replaced.reason};

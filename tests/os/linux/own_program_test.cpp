@@ -96,5 +96,26 @@ TEST(OwnProgramTest, OpenedFileOutlivesItsReplacement) {
   ::close(fd);
 }
 
+// A program named Krellvane.Exe that builds in its own folder: the first build would replace the
+// program itself and is refused; after some other writer replaced its file, it still builds from
+// the image it was started from.
+TEST(OwnProgramTest, BuilderKeepsItsFileAndItsPrototype) {
+  TempDir dir;
+  const fs::path probe = dir.path() / "Krellvane.Exe";
+  fs::copy_file(KV_RUNNING_PROGRAM_PROBE, probe);
+  const std::string original = Slurp(probe);
+  const std::string command = "cd '" + dir.path().string() + "' && ./Krellvane.Exe > log.txt 2>&1";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Slurp(dir.path() / "log.txt");
+  EXPECT_EQ(Slurp(dir.path() / "log.txt"),
+            "over itself: Unable to write Krellvane.Exe !\n"
+            "It is the running program's own file\n"
+            "after replacement: File created successfully !\n"
+            "prototype size: " +
+                std::to_string(original.size()) + "\n");
+  EXPECT_EQ(Slurp(probe), "replaced");
+  EXPECT_EQ(fs::file_size(dir.path() / "out" / "Krellvane.Exe"), original.size());
+}
+
 }  // namespace
 }  // namespace kv
