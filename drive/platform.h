@@ -111,6 +111,10 @@ struct AspiLoadResult {
   std::unique_ptr<AspiManager> manager;  // set only when Loaded
 };
 
+// The part of a run the commands belong to: building the device and listing the drives, or the
+// check (and the queries) of the one drive selected afterwards.
+enum class CommandPhase : uint8_t { StartUp, Check };
+
 // A drive node that exists but could not be opened for lack of permission.
 struct DeniedNode {
   std::string path;  // the device path as opened ("/dev/sr0")
@@ -142,6 +146,10 @@ class Platform {
 
   // The nodes whose open was refused for lack of permission so far (for a hint to the user).
   virtual std::vector<DeniedNode> DeniedNodes() const { return {}; }
+
+  // Which part of the run the next commands belong to. Recording and replaying platforms keep the
+  // parts apart; the others ignore it.
+  virtual void SetCommandPhase(CommandPhase phase) { (void)phase; }
 
   // A short description for diagnostics ("linux", "emulated").
   virtual std::string Name() const = 0;

@@ -20,6 +20,7 @@ bool Startup::CreateDevice() {
   if (platform_ == nullptr) {
     return false;
   }
+  platform_->SetCommandPhase(CommandPhase::StartUp);
   try {
     device_ = std::make_unique<AtapiDevice>(*platform_, notifier_);
   } catch (...) {
@@ -35,7 +36,11 @@ const DriveListing& Startup::ListWriters() {
 }
 
 bool Startup::SelectDrive(int16_t driveIndex) {
-  return device_ != nullptr && device_->SelectDrive(driveIndex);
+  if (device_ == nullptr) {
+    return false;
+  }
+  platform_->SetCommandPhase(CommandPhase::Check);
+  return device_->SelectDrive(driveIndex);
 }
 
 std::optional<int16_t> Startup::SelectWriterLine(int line) {

@@ -187,7 +187,7 @@ TEST(EnumerationIdentify, AllZeroVendorAndProductIsNotAnIdentification) {
   Machine m;
   const int blank = m.AddDrive("");
   m.platform.Drive(blank).MutableProfile().drive.inquiry.vendor = "";
-  m.platform.Drive(blank).MutableProfile().raw["12"] = std::vector<uint8_t>(96, 0);
+  m.platform.Drive(blank).MutableProfile().raw["12"] = {std::vector<uint8_t>(96, 0)};
   m.AddDrive("SECOND");
 
   auto device = m.Build(0);

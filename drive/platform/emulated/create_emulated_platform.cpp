@@ -1,4 +1,6 @@
 // Builds the emulated machine from profile files or from the embedded sample drives.
+#include <algorithm>
+
 #include "drive/platform/emulated/emulated_platform.h"
 #include "drive/platform/emulated/profile_loader.h"
 #include "drive/platform/emulated/sample_profiles.h"
@@ -35,6 +37,14 @@ void ApplyAttachment(EmulatedPlatform& machine, int index, const ProfileAttachme
     const auto& b = *a.aspiAddress;
     machine.SetAspiAddress(index, b[0], b[1], b[2]);
   }
+  if (a.aspiTransport.value_or(false)) {
+    // The manager loads and reaches this drive's host adapter.
+    const Attachment& placed = machine.AttachmentOf(index);
+    AspiSettings& aspi = machine.Aspi();
+    aspi.loadOutcome = AspiLoadResult::Outcome::Loaded;
+    aspi.hostAdapterCount =
+        std::max<uint8_t>(aspi.hostAdapterCount, static_cast<uint8_t>(placed.aspiHostAdapter + 1));
+  }
 }
 
 std::unique_ptr<EmulatedPlatform> CreateEmulatedMachine(
@@ -50,11 +60,13 @@ std::unique_ptr<EmulatedPlatform> CreateEmulatedMachine(
     }
   } else {
     for (const std::string& path : profilePaths) {
-      auto profile = LoadProfileFile(path, error);
-      if (!profile) {
+      auto loaded = LoadProfilesFile(path, error);
+      if (!loaded) {
         return nullptr;
       }
-      profiles.push_back(std::move(*profile));
+      for (DriveProfile& profile : *loaded) {
+        profiles.push_back(std::move(profile));
+      }
     }
   }
   auto machine = std::make_unique<EmulatedPlatform>();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "drive/platform.h"
 #include "drive/platform/emulated/sense.h"
 
 namespace kv::emu {
@@ -135,6 +136,25 @@ struct ProfileAttachment {
   std::optional<std::vector<uint8_t>> address;  // port, path id, target, lun
   std::optional<bool> aspiVisible;
   std::optional<std::vector<uint8_t>> aspiAddress;  // host adapter, target, lun
+  // Reached through the ASPI-style manager (which then loads), where the transport reports the
+  // requested length as moved.
+  std::optional<bool> aspiTransport;
+};
+
+// One recorded answer of a replayed command.
+struct ReplayReply {
+  std::optional<Sense> sense;  // CHECK CONDITION with this sense
+  bool transportFailure = false;
+  std::vector<uint8_t> data;            // data-in: the bytes written into the host buffer
+  std::optional<uint32_t> transferred;  // unset: the bytes of data (data-out: the length)
+  uint32_t latencyMs = 0;
+};
+
+// The answers of the commands whose CDB matches a pattern, one per call; the last repeats.
+struct ReplayCommand {
+  std::vector<std::optional<uint8_t>> cdb;  // unset bytes, and bytes past the pattern, match any
+  std::optional<CommandPhase> phase;        // unset: both phases
+  std::vector<ReplayReply> replies;
 };
 
 struct DriveProfile {
@@ -142,7 +162,10 @@ struct DriveProfile {
   ProfileAttachment attachment;
   Drive drive;
   Disc disc;
-  std::map<std::string, std::vector<uint8_t>> raw;  // command key -> answer bytes
+  // Command key -> answer bytes, one per call (the last repeats).
+  std::map<std::string, std::vector<std::vector<uint8_t>>> raw;
+  std::vector<ReplayCommand> replay;        // first match wins
+  std::optional<ReplayReply> defaultReply;  // set: answers every command nothing else names
   std::map<std::string, std::vector<Fault>> faults;
   Readiness readiness;
 };

@@ -29,6 +29,7 @@ int EmulatedPlatform::AddDrive(DriveProfile profile) {
   const int index = DriveCount();
   DriveSlot slot;
   slot.drive = std::make_unique<VirtualDrive>(std::move(profile));
+  slot.drive->SetPhase(phase_);
   slot.attachment.address.target = static_cast<uint8_t>(index);
   slot.attachment.aspiTarget = static_cast<uint8_t>(index);
   drives_.push_back(std::move(slot));
@@ -315,6 +316,13 @@ class EmulatedAspiManager : public AspiManager {
  private:
   EmulatedPlatform& platform_;
 };
+
+void EmulatedPlatform::SetCommandPhase(CommandPhase phase) {
+  phase_ = phase;
+  for (DriveSlot& slot : drives_) {
+    slot.drive->SetPhase(phase);
+  }
+}
 
 AspiLoadResult EmulatedPlatform::LoadAspi() {
   ++aspiLoads_;

@@ -130,6 +130,8 @@ class EmulatedPlatform : public kv::Platform {
   ScsiAddressResult GetScsiAddress(DeviceHandle handle) override;
   PassThroughResult PassThrough(DeviceHandle handle, const ScsiRequest& request) override;
   AspiLoadResult LoadAspi() override;
+  void SetCommandPhase(CommandPhase phase) override;
+  CommandPhase Phase() const { return phase_; }
   std::string Name() const override { return "emulated"; }
 
  private:
@@ -164,6 +166,7 @@ class EmulatedPlatform : public kv::Platform {
   std::vector<CdbLogEntry> cdbLog_;
   std::vector<DeviceEvent> deviceEvents_;
   uint32_t aspiLoads_ = 0;
+  CommandPhase phase_ = CommandPhase::StartUp;
   int liveAspiManagers_ = 0;
 };
 

@@ -22,6 +22,7 @@ constexpr uint32_t kMaxMinutes = 99;
 constexpr uint32_t kMaxSeconds = 59;
 constexpr uint32_t kMaxFrames = 74;
 constexpr std::size_t kMaxProfiles = 255 / 4;  // the feature's additional length is one byte
+constexpr std::size_t kMaxAnswerBytes = 65536;
 
 // Thrown inside the loader only; ParseProfileJson turns it into the error text.
 struct FieldError {
@@ -371,20 +372,126 @@ Disc ReadDisc(const json& o, const std::string& path) {
   return d;
 }
 
+std::vector<uint8_t> ReadAnswerBytes(const json& v, const std::string& path) {
+  const auto bytes = ParseHexBytes(ReadText(v, path, 1 << 20));
+  if (!bytes) {
+    throw FieldError{path, "expected hex bytes such as \"00 1A 02\""};
+  }
+  if (bytes->size() > kMaxAnswerBytes) {
+    throw FieldError{path, "longer than 65536 bytes"};
+  }
+  return *bytes;
+}
+
+Sense ReadSense(const json& v, const std::string& p) {
+  if (!v.is_array() || v.size() != 3) {
+    throw FieldError{p, "expected [key, asc, ascq]"};
+  }
+  Sense s{ReadU8(v[0], p + "[0]"), ReadU8(v[1], p + "[1]"), ReadU8(v[2], p + "[2]")};
+  if (s.key == 0 || s.key > 0x0F) {
+    throw FieldError{p + "[0]", "a sense key must be 1 to 15"};
+  }
+  return s;
+}
+
+// "43 02 04 .. .. .. .. .. 18": hex bytes, ".." for a byte that may be anything.
+std::vector<std::optional<uint8_t>> ReadCdbPattern(const json& v, const std::string& path) {
+  const std::string text = ReadText(v, path, 64);
+  std::vector<std::optional<uint8_t>> pattern;
+  std::istringstream words(text);
+  std::string word;
+  while (words >> word) {
+    if (word == "..") {
+      pattern.emplace_back();
+      continue;
+    }
+    const auto byte = ParseHexBytes(word);
+    if (!byte || byte->size() != 1) {
+      throw FieldError{path,
+                       "expected hex bytes or \"..\" separated by blanks, got \"" + word + "\""};
+    }
+    pattern.emplace_back(byte->front());
+  }
+  if (pattern.empty() || !pattern.front() || pattern.size() > kCdbLength) {
+    throw FieldError{path, "expected the opcode and at most 12 bytes"};
+  }
+  return pattern;
+}
+
+ReplayReply ReadReply(const json& o, const std::string& path) {
+  CheckKeys(o, path, {"data", "sense", "transportFailure", "transferred", "ms", "sent"});
+  ReplayReply r;
+  if (const json* v = Find(o, "data")) {
+    r.data = ReadAnswerBytes(*v, Join(path, "data"));
+  }
+  if (const json* v = Find(o, "sense")) {
+    r.sense = ReadSense(*v, Join(path, "sense"));
+  }
+  IfPresent(o, path, "transportFailure", r.transportFailure, ReadBool);
+  if (const json* v = Find(o, "transferred")) {
+    r.transferred = ReadU32(*v, Join(path, "transferred"));
+  }
+  IfPresent(o, path, "ms", r.latencyMs, ReadU32);
+  if (const json* v = Find(o, "sent")) {
+    ReadAnswerBytes(*v, Join(path, "sent"));  // what the program sent: kept for the reader only
+  }
+  if ((r.sense || r.transportFailure) && !r.data.empty()) {
+    throw FieldError{Join(path, "data"), "a failed command moves no data"};
+  }
+  return r;
+}
+
+void ReadReplay(const json& o, const std::string& path, DriveProfile& profile) {
+  CheckKeys(o, path, {"default", "commands"});
+  if (const json* v = Find(o, "default")) {
+    profile.defaultReply = ReadReply(*v, Join(path, "default"));
+  }
+  const json* commands = Find(o, "commands");
+  if (commands == nullptr) {
+    return;
+  }
+  const std::string p = Join(path, "commands");
+  if (!commands->is_array()) {
+    throw FieldError{p, "expected a list"};
+  }
+  for (std::size_t i = 0; i < commands->size(); ++i) {
+    const std::string ip = p + "[" + std::to_string(i) + "]";
+    const json& c = (*commands)[i];
+    CheckKeys(c, ip, {"cdb", "phase", "replies"});
+    ReplayCommand command;
+    const json* cdb = Find(c, "cdb");
+    if (cdb == nullptr) {
+      throw FieldError{Join(ip, "cdb"), "missing"};
+    }
+    command.cdb = ReadCdbPattern(*cdb, Join(ip, "cdb"));
+    if (const json* v = Find(c, "phase")) {
+      const std::string phase = ReadText(*v, Join(ip, "phase"), 16);
+      if (phase == kPhaseStartUp) {
+        command.phase = CommandPhase::StartUp;
+      } else if (phase == kPhaseCheck) {
+        command.phase = CommandPhase::Check;
+      } else {
+        throw FieldError{Join(ip, "phase"), "expected \"startUp\" or \"check\""};
+      }
+    }
+    const json* replies = Find(c, "replies");
+    const std::string rp = Join(ip, "replies");
+    if (replies == nullptr || !replies->is_array() || replies->empty()) {
+      throw FieldError{rp, "expected a list of at least one reply"};
+    }
+    for (std::size_t j = 0; j < replies->size(); ++j) {
+      command.replies.push_back(ReadReply((*replies)[j], rp + "[" + std::to_string(j) + "]"));
+    }
+    profile.replay.push_back(std::move(command));
+  }
+}
+
 Fault ReadFault(const json& o, const std::string& path) {
   CheckKeys(o, path,
             {"sense", "transportFailure", "short", "misreport", "latencyMs", "failAfter", "times"});
   Fault f;
   if (const json* v = Find(o, "sense")) {
-    const std::string p = Join(path, "sense");
-    if (!v->is_array() || v->size() != 3) {
-      throw FieldError{p, "expected [key, asc, ascq]"};
-    }
-    Sense s{ReadU8((*v)[0], p + "[0]"), ReadU8((*v)[1], p + "[1]"), ReadU8((*v)[2], p + "[2]")};
-    if (s.key == 0 || s.key > 0x0F) {
-      throw FieldError{p + "[0]", "a sense key must be 1 to 15"};
-    }
-    f.sense = s;
+    f.sense = ReadSense(*v, Join(path, "sense"));
   }
   IfPresent(o, path, "transportFailure", f.transportFailure, ReadBool);
   if (const json* v = Find(o, "short")) {
@@ -414,7 +521,8 @@ std::vector<uint8_t> ReadByteList(const json& v, const std::string& path, std::s
 }
 
 ProfileAttachment ReadAttachment(const json& o, const std::string& path) {
-  CheckKeys(o, path, {"root", "listedAsRoot", "cdromRoot", "openFails", "address", "aspi"});
+  CheckKeys(o, path,
+            {"root", "listedAsRoot", "cdromRoot", "openFails", "address", "aspi", "transport"});
   ProfileAttachment a;
   if (const json* v = Find(o, "root")) {
     a.root = ReadText(*v, Join(path, "root"), 7);
@@ -454,11 +562,24 @@ ProfileAttachment ReadAttachment(const json& o, const std::string& path) {
       a.aspiVisible = true;
     }
   }
+  if (const json* v = Find(o, "transport")) {
+    const std::string p = Join(path, "transport");
+    const std::string transport = ReadText(*v, p, 16);
+    if (transport != kTransportAspi && transport != kTransportPassThrough) {
+      throw FieldError{p, "expected \"passThrough\" or \"aspi\""};
+    }
+    a.aspiTransport = transport == kTransportAspi;
+    if (*a.aspiTransport && a.aspiVisible == false) {
+      throw FieldError{p,
+                       "a drive hidden from the ASPI-style manager cannot be reached through it"};
+    }
+  }
   return a;
 }
 
 DriveProfile ReadProfile(const json& root) {
-  CheckKeys(root, "", {"name", "attachment", "drive", "disc", "raw", "faults", "becomingReady"});
+  CheckKeys(root, "",
+            {"name", "attachment", "drive", "disc", "raw", "faults", "becomingReady", "replay"});
   DriveProfile profile;
   IfPresent(root, "", "name", profile.name,
             [](const auto& v, const auto& p) { return ReadText(v, p, 200); });
@@ -472,14 +593,17 @@ DriveProfile ReadProfile(const json& root) {
     for (const auto& [key, value] : raw->items()) {
       const std::string p = "raw." + key;
       const std::string command = ReadCommandKey(key, p);
-      const auto bytes = ParseHexBytes(ReadText(value, p, 1 << 20));
-      if (!bytes) {
-        throw FieldError{p, "expected hex bytes such as \"00 1A 02\""};
+      if (value.is_array()) {
+        if (value.empty()) {
+          throw FieldError{p, "expected at least one answer"};
+        }
+        for (std::size_t i = 0; i < value.size(); ++i) {
+          profile.raw[command].push_back(
+              ReadAnswerBytes(value[i], p + "[" + std::to_string(i) + "]"));
+        }
+      } else {
+        profile.raw[command].push_back(ReadAnswerBytes(value, p));
       }
-      if (bytes->size() > 65536) {
-        throw FieldError{p, "longer than 65536 bytes"};
-      }
-      profile.raw[command] = *bytes;
     }
   }
   if (const json* faults = Find(root, "faults")) {
@@ -497,6 +621,9 @@ DriveProfile ReadProfile(const json& root) {
         profile.faults[command].push_back(ReadFault(value, p));
       }
     }
+  }
+  if (const json* r = Find(root, "replay")) {
+    ReadReplay(*r, "replay", profile);
   }
   if (const json* r = Find(root, "becomingReady")) {
     CheckKeys(*r, "becomingReady", {"notReadyPolls", "unitAttentionPolls"});
@@ -600,7 +727,9 @@ std::optional<DriveProfile> ParseProfileText(const std::string& text, const std:
   return ParseProfileJson(json, source, error);
 }
 
-std::optional<DriveProfile> LoadProfileFile(const std::string& path, std::string& error) {
+namespace {
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     error = path + ": cannot open the profile file";
@@ -612,7 +741,59 @@ std::optional<DriveProfile> LoadProfileFile(const std::string& path, std::string
     error = path + ": cannot read the profile file";
     return std::nullopt;
   }
-  return ParseProfileText(text.str(), path, error);
+  return text.str();
+}
+
+}  // namespace
+
+std::optional<DriveProfile> LoadProfileFile(const std::string& path, std::string& error) {
+  const auto text = ReadWholeFile(path, error);
+  if (!text) {
+    return std::nullopt;
+  }
+  return ParseProfileText(*text, path, error);
+}
+
+std::optional<std::vector<DriveProfile>> ParseProfilesText(const std::string& text,
+                                                           const std::string& source,
+                                                           std::string& error) {
+  nlohmann::json json;
+  try {
+    json = nlohmann::json::parse(text);
+  } catch (const nlohmann::json::parse_error& e) {
+    error = source + ": not valid JSON: " + e.what();
+    return std::nullopt;
+  }
+  std::vector<DriveProfile> profiles;
+  if (!json.is_array()) {
+    auto profile = ParseProfileJson(json, source, error);
+    if (!profile) {
+      return std::nullopt;
+    }
+    profiles.push_back(std::move(*profile));
+    return profiles;
+  }
+  if (json.empty()) {
+    error = source + ": the list holds no profile";
+    return std::nullopt;
+  }
+  for (std::size_t i = 0; i < json.size(); ++i) {
+    auto profile = ParseProfileJson(json[i], source + "[" + std::to_string(i) + "]", error);
+    if (!profile) {
+      return std::nullopt;
+    }
+    profiles.push_back(std::move(*profile));
+  }
+  return profiles;
+}
+
+std::optional<std::vector<DriveProfile>> LoadProfilesFile(const std::string& path,
+                                                          std::string& error) {
+  const auto text = ReadWholeFile(path, error);
+  if (!text) {
+    return std::nullopt;
+  }
+  return ParseProfilesText(*text, path, error);
 }
 
 }  // namespace kv::emu

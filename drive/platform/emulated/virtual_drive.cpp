@@ -156,6 +156,78 @@ std::vector<Fault> VirtualDrive::FireFaults(const std::string& key) {
   return hits;
 }
 
+namespace {
+
+bool CdbMatches(const std::vector<std::optional<uint8_t>>& pattern, const Cdb& cdb) {
+  for (std::size_t i = 0; i < pattern.size() && i < cdb.size(); ++i) {
+    if (pattern[i] && *pattern[i] != cdb[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
+const std::vector<uint8_t>* VirtualDrive::NextRaw(const std::string& key) {
+  const auto it = profile_.raw.find(key);
+  if (it == profile_.raw.end() || it->second.empty()) {
+    return nullptr;
+  }
+  std::size_t& calls = rawCalls_[key];
+  const std::size_t index = std::min(calls, it->second.size() - 1);
+  ++calls;
+  return &it->second[index];
+}
+
+const ReplayReply* VirtualDrive::NextReplay(const Cdb& cdb) {
+  replayCalls_.resize(profile_.replay.size(), 0);
+  for (std::size_t i = 0; i < profile_.replay.size(); ++i) {
+    const ReplayCommand& command = profile_.replay[i];
+    if ((command.phase && *command.phase != phase_) || !CdbMatches(command.cdb, cdb) ||
+        command.replies.empty()) {
+      continue;
+    }
+    const std::size_t index = std::min(replayCalls_[i], command.replies.size() - 1);
+    ++replayCalls_[i];
+    return &command.replies[index];
+  }
+  if (profile_.defaultReply && !profile_.raw.count(CommandKey(cdb)) &&
+      !profile_.raw.count(OpcodeKey(cdb[0]))) {
+    return &*profile_.defaultReply;
+  }
+  return nullptr;
+}
+
+DriveResponse VirtualDrive::ApplyReply(const ReplayReply& reply, const ScsiRequest& request,
+                                       std::optional<uint32_t> shortBytes) {
+  DriveResponse response;
+  response.latencyMs = reply.latencyMs;
+  if (reply.transportFailure) {
+    response.outcome = DriveResponse::Outcome::TransportFailure;
+    return response;
+  }
+  if (reply.sense) {
+    response.outcome = DriveResponse::Outcome::CheckCondition;
+    response.sense = *reply.sense;
+    response.transferred = reply.transferred.value_or(0);
+    return response;
+  }
+  if (request.direction == kDirectionIn && request.buffer != nullptr) {
+    uint32_t moved =
+        static_cast<uint32_t>(std::min<std::size_t>(reply.data.size(), request.length));
+    if (shortBytes) {
+      moved = std::min(moved, *shortBytes);
+    }
+    std::memcpy(request.buffer, reply.data.data(), moved);
+    response.moved = moved;
+  } else if (request.direction == kDirectionOut && request.buffer != nullptr) {
+    response.moved = shortBytes ? std::min(request.length, *shortBytes) : request.length;
+  }
+  response.transferred = reply.transferred.value_or(response.moved);
+  return response;
+}
+
 VirtualDrive::Answer VirtualDrive::BuildAnswer(const Cdb& cdb, const uint8_t* dataOut,
                                                uint32_t dataOutLength) {
   const std::string key = CommandKey(cdb);
@@ -178,12 +250,9 @@ VirtualDrive::Answer VirtualDrive::BuildAnswer(const Cdb& cdb, const uint8_t* da
   } else if (entry && entry->needsMedium && notReadyLeft_ > 0) {
     return {kSenseBecomingReady, {}};
   }
-  auto raw = profile_.raw.find(key);
-  if (raw == profile_.raw.end()) {
-    raw = profile_.raw.find(opKey);
-  }
-  if (raw != profile_.raw.end()) {
-    return {kSenseGood, raw->second};
+  const std::vector<uint8_t>* raw = NextRaw(profile_.raw.count(key) ? key : opKey);
+  if (raw != nullptr) {
+    return {kSenseGood, *raw};
   }
   if (!entry) {
     return {kSenseInvalidOpcode, {}};
@@ -231,6 +300,18 @@ DriveResponse VirtualDrive::Execute(const ScsiRequest& request) {
   if (transportFailure) {
     response.outcome = DriveResponse::Outcome::TransportFailure;
     return response;
+  }
+
+  if (!faultSense) {
+    if (const ReplayReply* reply = NextReplay(request.cdb)) {
+      const uint32_t faultLatency = response.latencyMs;
+      response = ApplyReply(*reply, request, shortBytes);
+      response.latencyMs += faultLatency;
+      if (misreport && response.outcome == DriveResponse::Outcome::Good) {
+        response.transferred = *misreport;
+      }
+      return response;
+    }
   }
 
   const bool dataOut = request.direction == kDirectionOut && request.buffer != nullptr;

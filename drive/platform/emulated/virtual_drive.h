@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,6 +59,9 @@ class VirtualDrive {
   // Restarts the becoming-ready sequence (a disc just closed in).
   void SetBecomingReady(uint32_t notReadyPolls, uint32_t unitAttentionPolls);
 
+  // Replayed answers may differ between the device's construction and the check.
+  void SetPhase(CommandPhase phase) { phase_ = phase; }
+
   uint16_t CurrentWriteSpeed() const { return currentWriteSpeed_; }
   const std::vector<StreamingRequest>& StreamingRequests() const { return streaming_; }
   uint32_t CommandCount() const { return commandCount_; }
@@ -97,6 +101,13 @@ class VirtualDrive {
   bool IsDvd() const { return profile_.disc.kind == DiscKind::Dvd; }
   // The faults of this key that hit this time (each counts the commands it has seen).
   std::vector<Fault> FireFaults(const std::string& key);
+  // The replayed reply for this command (its next one, or the default when nothing else names the
+  // command); null when the built answers apply.
+  const ReplayReply* NextReplay(const Cdb& cdb);
+  // Raw answers of this key: the next one of its sequence, or null.
+  const std::vector<uint8_t>* NextRaw(const std::string& key);
+  DriveResponse ApplyReply(const ReplayReply& reply, const ScsiRequest& request,
+                           std::optional<uint32_t> shortBytes);
 
   DriveProfile profile_;
   uint16_t currentWriteSpeed_ = 0;
@@ -109,6 +120,9 @@ class VirtualDrive {
     uint32_t fired = 0;
   };
   std::map<std::pair<std::string, std::size_t>, FaultCounter> faultCounters_;
+  CommandPhase phase_ = CommandPhase::StartUp;
+  std::vector<std::size_t> replayCalls_;         // per replay command
+  std::map<std::string, std::size_t> rawCalls_;  // per raw key
 };
 
 }  // namespace kv::emu
