@@ -32,17 +32,40 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
                      "writer) and print the report")
           ->expected(0, 1)
           ->type_name("LINE");
-  auto* jsonOption = app.add_flag("--json", request.json, "With --check: print one JSON object");
+  std::optional<int> speedsLine;
+  auto* speedsOption =
+      app.add_option("--speeds", speedsLine,
+                     "List every write speed the drive of the given --list line offers for its "
+                     "disc (default: line 1)")
+          ->expected(0, 1)
+          ->type_name("LINE");
+  std::optional<int> infoLine;
+  auto* infoOption =
+      app.add_option("--drive-info", infoLine,
+                     "Show the features of the drive of the given --list line and its disc's "
+                     "status (default: line 1)")
+          ->expected(0, 1)
+          ->type_name("LINE");
+  app.add_flag("--json", request.json,
+               "With --check, --speeds or --drive-info: print one JSON object");
   auto* anyDriveOption =
       app.add_flag("--any-drive", request.anyDrive,
                    "With --check: LINE counts every drive that --list shows, readers included");
   auto* buildOption = app.add_option("--build", request.buildFile,
                                      "Builder edition: write Krellvane.Exe from a parameter file")
                           ->type_name("PARAMFILE");
-  jsonOption->needs(checkOption);
+  auto* traceOption =
+      app.add_option("--trace", request.traceFile,
+                     "With --check or --list: record every command sent and the drives' answers "
+                     "as a drive profile that --emulate FILE replays")
+          ->type_name("FILE");
   anyDriveOption->needs(checkOption);
   checkOption->excludes(buildOption);
   app.get_option("--list")->excludes(checkOption)->excludes(buildOption);
+  speedsOption->excludes(checkOption)->excludes(buildOption)->excludes(infoOption);
+  infoOption->excludes(checkOption)->excludes(buildOption);
+  app.get_option("--list")->excludes(speedsOption)->excludes(infoOption);
+  anyDriveOption->excludes(speedsOption)->excludes(infoOption);
 
   try {
     app.parse(argc, argv);
@@ -55,6 +78,19 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
     return request;
   }
 
+  const bool query = speedsOption->count() > 0 || infoOption->count() > 0;
+  const char* misplaced = nullptr;
+  if (traceOption->count() > 0 && !list && checkOption->count() == 0 && !query) {
+    misplaced = "--trace needs --check, --list, --speeds or --drive-info";
+  } else if (request.json && checkOption->count() == 0 && !query) {
+    misplaced = "--json needs --check, --speeds or --drive-info";
+  }
+  if (misplaced != nullptr) {
+    std::cerr << "krellvane: " << misplaced << "\n";
+    request.exitNow = true;
+    request.exitCode = kExitUsage;
+    return request;
+  }
   if (emulateOption->count() > 0) {
     request.platform.emulate = true;
     request.platform.profiles = emulate;
@@ -67,6 +103,12 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
     request.checkLine = checkLine;
   } else if (buildOption->count() > 0) {
     request.mode = CliMode::Build;
+  } else if (speedsOption->count() > 0) {
+    request.mode = CliMode::Speeds;
+    request.checkLine = speedsLine;
+  } else if (infoOption->count() > 0) {
+    request.mode = CliMode::DriveInfo;
+    request.checkLine = infoLine;
   }
   return request;
 }
@@ -79,6 +121,10 @@ int RunCli(const CliRequest& request) {
       return RunCheck(request);
     case CliMode::Build:
       return RunBuild(request);
+    case CliMode::Speeds:
+      return RunSpeeds(request);
+    case CliMode::DriveInfo:
+      return RunDriveInfo(request);
     case CliMode::Gui:
       break;
   }

@@ -8,7 +8,7 @@
 
 namespace kv {
 
-enum class CliMode { Gui, List, Check, Build };
+enum class CliMode { Gui, List, Check, Build, Speeds, DriveInfo };
 
 struct CliRequest {
   CliMode mode = CliMode::Gui;
@@ -16,9 +16,11 @@ struct CliRequest {
   int exitCode = 0;
   PlatformChoice platform;
   bool json = false;
-  std::optional<int> checkLine;  // --check LINE; default the first writer
-  bool anyDrive = false;         // --any-drive: LINE counts every drive of --list, readers too
-  std::string buildFile;         // --build PARAMFILE
+  std::optional<int>
+      checkLine;          // --check LINE (default the first writer); --speeds/--drive-info LINE
+  bool anyDrive = false;  // --any-drive: LINE counts every drive of --list, readers too
+  std::string buildFile;  // --build PARAMFILE
+  std::string traceFile;  // --trace FILE: record the drives' answers as a profile
 };
 
 // Exit codes of the command line.
@@ -35,5 +37,7 @@ int RunCli(const CliRequest& request);
 int RunList(const CliRequest& request);
 int RunCheck(const CliRequest& request);
 int RunBuild(const CliRequest& request);
+int RunSpeeds(const CliRequest& request);     // cli_drive_info.cpp
+int RunDriveInfo(const CliRequest& request);  // cli_drive_info.cpp
 
 }  // namespace kv

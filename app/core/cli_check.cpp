@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/core/cli_trace.h"
 #include "app/core/main_window_logic.h"
 #include "app/core/media_check.h"
 #include "app/core/report_json.h"
@@ -122,7 +123,9 @@ int RunCheck(const CliRequest& request) {
     return kExitFailure;
   }
   StderrNotifier notifier;
-  return RunCheckOn(*platform, notifier, request, std::cout, std::cerr);
+  return RunTraced(*platform, request.traceFile, std::cerr, [&](Platform& traced) {
+    return RunCheckOn(traced, notifier, request, std::cout, std::cerr);
+  });
 }
 
 }  // namespace kv

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/core/cli.h"
+#include "app/core/cli_trace.h"
 #include "app/core/drive_line.h"
 #include "app/core/startup.h"
 #include "drive/atapi_device.h"
@@ -67,7 +68,9 @@ int RunList(const CliRequest& request) {
     return kExitFailure;
   }
   StderrNotifier notifier;
-  return ListDrives(*platform, notifier, std::cout, std::cerr);
+  return RunTraced(*platform, request.traceFile, std::cerr, [&](Platform& traced) {
+    return ListDrives(traced, notifier, std::cout, std::cerr);
+  });
 }
 
 }  // namespace kv
