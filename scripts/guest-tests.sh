@@ -45,6 +45,7 @@ if [[ -z $BUILD ]]; then
   [[ -x $BUILD/krellvane ]] || BUILD=$REPO/build
 fi
 KV=$BUILD/krellvane
+export KV_HOST_PROGRAM=$KV  # replays the guests' captures on the host
 TOOLS=$SHARED/tools/qemu-guest
 HERE=$REPO/tests/guest
 [[ -x $KV ]] || die "no krellvane in $BUILD (build it first: ninja -C $BUILD krellvane)"

@@ -57,11 +57,22 @@ for n in $(seq "$FIRST" "$last"); do
   trace_off "root-$n"
 done
 run "json-check-root-$FIRST" "$KV" --check "$FIRST" --json
+# capture NAME FILE: the drive profile a --trace run wrote, for the host to replay.
+capture() {
+  echo "@@@ BEGIN capture-$1"
+  cat "$2"
+  echo "@@@ END capture-$1 rc=0"
+}
 for n in $(seq "$ANY" "$anylast"); do
   trace_on
-  run "any-root-$n" "$KV" --check "$n" --any-drive
+  run "any-root-$n" "$KV" --check "$n" --any-drive --trace "/tmp/any-root-$n.json"
   trace_off "any-root-$n"
+  capture "any-root-$n" "/tmp/any-root-$n.json"
   run "json-any-root-$n" "$KV" --check "$n" --any-drive --json
+  run "speeds-root-$n" "$KV" --speeds "$n" --trace "/tmp/speeds-root-$n.json"
+  capture "speeds-root-$n" "/tmp/speeds-root-$n.json"
+  run "info-root-$n" "$KV" --drive-info "$n" --trace "/tmp/info-root-$n.json"
+  capture "info-root-$n" "/tmp/info-root-$n.json"
 done
 run bad-line-past-end "$KV" --check $((last + 1))
 run bad-line-text "$KV" --check two
@@ -71,7 +82,8 @@ if rmmod sg 2>/dev/null; then
   echo "@@@ SG unloaded"
   run list-nosg "$KV" --list
   run "check-nosg-$FIRST" "$KV" --check "$FIRST"
-  run "any-nosg-$ANY" "$KV" --check "$ANY" --any-drive
+  run "any-nosg-$ANY" "$KV" --check "$ANY" --any-drive --trace "/tmp/any-nosg-$ANY.json"
+  capture "any-nosg-$ANY" "/tmp/any-nosg-$ANY.json"
   modprobe sg
   i=0
   while [ ! -e /dev/sg0 ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
