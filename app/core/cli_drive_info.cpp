@@ -225,7 +225,11 @@ int RunDriveInfoOn(Platform& platform, Notifier& notifier, const CliRequest& req
         out << "Current profile: "
             << (f.currentProfile ? ProfileText(*f.currentProfile) : std::string("not answered"))
             << "\n";
-        out << "Drive serial number (0108h): " << f.serialNumber.value_or("absent") << "\n";
+        out << "Drive serial number (0108h): "
+            << (!f.serialNumber           ? "absent"
+                : f.serialNumber->empty() ? "present, blank"
+                                          : *f.serialNumber)
+            << "\n";
         out << "Firmware date (010Ch): " << f.firmwareDate.value_or("absent") << "\n";
         out << "Real-time streaming (0107h): "
             << (f.streamingBits ? Joined(BitNames(*f.streamingBits, kStreamingBits))

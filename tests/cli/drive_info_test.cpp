@@ -229,3 +229,21 @@ TEST(DriveInfo, CommandLineOptions) {
 
 }  // namespace
 }  // namespace kv
+
+namespace kv {
+namespace {
+
+// tgt's blank DVD+R as the guest captured it: its real features and track information.
+TEST(DriveInfo, TgtCaptureFromTheGuest) {
+  const std::string capture = Sample("captures/tgt-drive-info-2.json");
+  const QueryRun info = Query(capture, CliMode::DriveInfo, false, 2);
+  EXPECT_TRUE(Has(info.out, "Real-time streaming (0107h): stream writing, write speed "
+                            "descriptors, SET CD SPEED, buffer capacity"))
+      << info.out;
+  EXPECT_TRUE(Has(info.out, "Drive serial number (0108h): present, blank")) << info.out;
+  EXPECT_TRUE(Has(info.out, "Disc: blank, 1 session(s), 2295104 free blocks, 0 recorded blocks"))
+      << info.out;
+}
+
+}  // namespace
+}  // namespace kv

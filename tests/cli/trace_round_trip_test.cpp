@@ -113,9 +113,9 @@ void ExpectRoundTrip(emu::EmulatedPlatform& original, Mode mode, int line,
   EXPECT_EQ(replayed.commands, captured.commands) << label;
 }
 
-std::vector<std::string> ProfileFiles() {
+std::vector<std::string> ProfileFiles(const std::string& folder = KV_PROFILE_DIR) {
   std::vector<std::string> files;
-  for (const auto& entry : fs::directory_iterator(KV_PROFILE_DIR)) {
+  for (const auto& entry : fs::directory_iterator(folder)) {
     if (entry.path().extension() == ".json") {
       files.push_back(entry.path().string());
     }
@@ -132,6 +132,24 @@ TEST(TraceRoundTrip, EveryProfileAloneReplaysItsCheckAndListing) {
       auto machine = Machine({file});
       ASSERT_TRUE(machine);
       ExpectRoundTrip(*machine, mode, 1, file + " mode " + std::to_string(static_cast<int>(mode)));
+    }
+  }
+}
+
+// The guests' captures of QEMU's and tgt's drives: captured again here, each of their drives
+// replays the same listing and check.
+TEST(TraceRoundTrip, GuestCapturesReplayEveryDrive) {
+  const auto files = ProfileFiles(std::string(KV_PROFILE_DIR) + "/captures");
+  ASSERT_GE(files.size(), 5u);
+  for (const std::string& file : files) {
+    auto probe = Machine({file});
+    ASSERT_TRUE(probe) << file;
+    ASSERT_GE(probe->DriveCount(), 3) << file;
+    auto listing = Machine({file});
+    ExpectRoundTrip(*listing, Mode::List, 1, file + " list");
+    for (int line = 1; line <= probe->DriveCount(); ++line) {
+      auto machine = Machine({file});
+      ExpectRoundTrip(*machine, Mode::CheckAnyDrive, line, file + " line " + std::to_string(line));
     }
   }
 }
