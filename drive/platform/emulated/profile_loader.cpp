@@ -10,6 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "drive/configuration_answer.h"
+#include "drive/format_capacities_answer.h"
+
 namespace kv::emu {
 
 namespace {
@@ -21,7 +24,7 @@ constexpr uint32_t kMsfNumberSeconds = 100;
 constexpr uint32_t kMaxMinutes = 99;
 constexpr uint32_t kMaxSeconds = 59;
 constexpr uint32_t kMaxFrames = 74;
-constexpr std::size_t kMaxProfiles = 255 / 4;  // the feature's additional length is one byte
+using configuration::kMaxProfiles;
 
 // Thrown inside the loader only; ParseProfileJson turns it into the error text.
 struct FieldError {
@@ -357,7 +360,7 @@ Disc ReadDisc(const json& o, const std::string& path) {
       }
       d.formatCapacities.push_back(f);
     }
-    if (d.formatCapacities.size() > 31) {
+    if (d.formatCapacities.size() > format_capacities::kMaxDescriptors) {
       throw FieldError{p, "at most 31 descriptors fit the capacity list"};
     }
   }
