@@ -16,9 +16,9 @@ namespace {
 constexpr uint32_t kLayerAnswerLength = 36;
 
 constexpr uint32_t kAtipTimesLength = 256;
-constexpr uint32_t kAtipHeaderOnlyLength = 2;  // data length of a header without descriptor
-constexpr uint32_t kAtipLeadInMsf = 8;         // ATIP start time of lead-in
-constexpr uint32_t kAtipLeadOutMsf = 12;       // last possible start time of lead-out
+constexpr uint32_t kAtipHeaderOnlyLength = atip::kHeaderOnlyDataLength;
+constexpr uint32_t kAtipLeadInMsf = atip::kLeadInMsf;
+constexpr uint32_t kAtipLeadOutMsf = atip::kLeadOutMsf;
 constexpr uint32_t kDiscInfoLength = 256;
 constexpr uint32_t kDiscInfoLeadInMsf = 17;   // last session lead-in start address
 constexpr uint32_t kDiscInfoLeadOutMsf = 21;  // last possible lead-out start address

@@ -2,6 +2,7 @@
 // counted from the first byte of the answer, header included.
 #include <algorithm>
 
+#include "drive/atip_answer.h"
 #include "drive/capabilities_page_answer.h"
 #include "drive/configuration_answer.h"
 #include "drive/format_capacities_answer.h"
@@ -89,13 +90,7 @@ constexpr uint8_t kDensity = 0x10;  // 0.267 um/bit, 0.74 um track pitch
 // READ TOC/PMA/ATIP (43h), format 4.
 constexpr std::size_t kTocFormatByte = 2;
 constexpr uint8_t kTocFormatMask = 0x0F;
-constexpr uint8_t kTocFormatAtip = 0x04;
-constexpr std::size_t kAtipAnswerSize = 4 + 24;
-constexpr std::size_t kAtipHeaderSize = 4;
-constexpr uint8_t kAtipAlwaysOne = 0x80;  // bit 7 of ATIP bytes 0 and 2
-constexpr uint8_t kAtipDiscTypeRw = 0x40;
-constexpr uint8_t kAtipSubTypeShift = 3;
-constexpr uint8_t kAtipSubTypeMask = 0x07;
+constexpr std::size_t kAtipAnswerSize = atip::kHeaderSize + 24;
 constexpr uint8_t kAtipPowerShift = 4;
 
 // SET CD SPEED (BBh).
@@ -430,28 +425,31 @@ VirtualDrive::Answer VirtualDrive::cmd_read_format_capacities(const Cdb&, const 
 
 VirtualDrive::Answer VirtualDrive::cmd_read_toc_pma_atip(const Cdb& cdb, const DataOut&) {
   const Disc& d = profile_.disc;
-  if ((cdb[kTocFormatByte] & kTocFormatMask) != kTocFormatAtip) {
+  if ((cdb[kTocFormatByte] & kTocFormatMask) != mmc::kTocFormatAtip) {
     return {kSenseInvalidFieldInCdb, {}};
   }
   // ATIP times are MSF whatever the MSF bit says.
   if (!d.hasAtip) {
     if (d.atipHeaderOnly) {
-      AnswerBytes a(kAtipHeaderSize);
-      a.PutBE16(0, 2);  // ATIP data length: the header alone
+      AnswerBytes a(atip::kHeaderSize);
+      a.PutBE16(atip::kLengthHigh, atip::kHeaderOnlyDataLength);  // ATIP data length
       return {kSenseGood, a.Take()};
     }
     return {kSenseInvalidFieldInCdb, {}};
   }
   AnswerBytes a(kAtipAnswerSize);
-  a.PutBE16(0, kAtipAnswerSize - 2);  // ATIP data length
+  a.PutBE16(atip::kLengthHigh, kAtipAnswerSize - 2);  // ATIP data length
   // ATIP descriptor, byte n at answer byte 4 + n.
-  a.Put8(4, static_cast<uint8_t>(kAtipAlwaysOne | ((d.atipWritingPower & 0x07) << kAtipPowerShift) |
-                                 (d.atipReferenceSpeed & 0x07)));  // power, reference speed
-  a.Put8(5, 0x00);                                                 // URU 0
-  a.Put8(6, static_cast<uint8_t>(kAtipAlwaysOne | (d.kind == DiscKind::CdRw ? kAtipDiscTypeRw : 0) |
-                                 ((d.atipSubType & kAtipSubTypeMask) << kAtipSubTypeShift)));
-  PutMsf(a, 8, d.atipLeadIn);    // start time of lead-in
-  PutMsf(a, 12, d.atipLeadOut);  // last possible start time of lead-out
+  using namespace atip;
+  a.Put8(kDescriptorByte0,
+         static_cast<uint8_t>(kFixedOneBit | ((d.atipWritingPower & 0x07) << kAtipPowerShift) |
+                              (d.atipReferenceSpeed & 0x07)));  // power, reference speed
+  a.Put8(5, 0x00);                                              // URU 0
+  a.Put8(kDescriptorByte2,
+         static_cast<uint8_t>(kFixedOneBit | (d.kind == DiscKind::CdRw ? kDiscTypeRewritable : 0) |
+                              ((d.atipSubType & kSubTypeMask) << kSubTypeShift)));
+  PutMsf(a, kLeadInMsf, d.atipLeadIn);    // start time of lead-in
+  PutMsf(a, kLeadOutMsf, d.atipLeadOut);  // last possible start time of lead-out
   return {kSenseGood, a.Take()};
 }
 
