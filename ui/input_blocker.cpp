@@ -11,15 +11,26 @@ namespace kv::ui {
 
 namespace {
 
-constexpr std::array kInputEvents{
-    QEvent::MouseButtonPress, QEvent::MouseButtonRelease, QEvent::MouseButtonDblClick,
-    QEvent::MouseMove,        QEvent::Wheel,              QEvent::KeyPress,
-    QEvent::KeyRelease,       QEvent::ShortcutOverride,   QEvent::Shortcut,
-    QEvent::ContextMenu,      QEvent::TouchBegin,         QEvent::TouchUpdate,
-    QEvent::TouchEnd,         QEvent::TabletPress,        QEvent::TabletRelease,
-    QEvent::TabletMove,       QEvent::NonClientAreaMouseButtonPress,
-    QEvent::NonClientAreaMouseButtonRelease, QEvent::NonClientAreaMouseButtonDblClick,
-    QEvent::NonClientAreaMouseMove};
+constexpr std::array kInputEvents{QEvent::MouseButtonPress,
+                                  QEvent::MouseButtonRelease,
+                                  QEvent::MouseButtonDblClick,
+                                  QEvent::MouseMove,
+                                  QEvent::Wheel,
+                                  QEvent::KeyPress,
+                                  QEvent::KeyRelease,
+                                  QEvent::ShortcutOverride,
+                                  QEvent::Shortcut,
+                                  QEvent::ContextMenu,
+                                  QEvent::TouchBegin,
+                                  QEvent::TouchUpdate,
+                                  QEvent::TouchEnd,
+                                  QEvent::TabletPress,
+                                  QEvent::TabletRelease,
+                                  QEvent::TabletMove,
+                                  QEvent::NonClientAreaMouseButtonPress,
+                                  QEvent::NonClientAreaMouseButtonRelease,
+                                  QEvent::NonClientAreaMouseButtonDblClick,
+                                  QEvent::NonClientAreaMouseMove};
 
 }  // namespace
 

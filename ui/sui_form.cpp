@@ -281,7 +281,8 @@ void SuiForm::mouseMoveEvent(QMouseEvent* event) {
     window()->move(mouse - dragOffset_);
     return;
   }
-  if (!movePending_ || (mouse - pressPosition_).manhattanLength() < QApplication::startDragDistance()) {
+  if (!movePending_ ||
+      (mouse - pressPosition_).manhattanLength() < QApplication::startDragDistance()) {
     QWidget::mouseMoveEvent(event);
     return;
   }

@@ -110,8 +110,8 @@ void ScreenshotTour::Start(TfrmMain& form) {
     Settle(kSettleMilliseconds);
     Save(form, "main-window-maximised.png", true);
     NoteFrame(form, *form.suiForm1, "main-window-maximised.png");
-    std::fprintf(stderr, "krellvane: maximised %dx%d, screen %dx%d\n", form.width(),
-                 form.height(), form.screen()->availableGeometry().width(),
+    std::fprintf(stderr, "krellvane: maximised %dx%d, screen %dx%d\n", form.width(), form.height(),
+                 form.screen()->availableGeometry().width(),
                  form.screen()->availableGeometry().height());
     QCoreApplication::quit();
   });

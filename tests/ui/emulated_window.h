@@ -95,8 +95,7 @@ class EmulatedWindowTest : public ::testing::Test {
   // A machine with one blank CD-R writer; `notReadyPolls` readiness polls answer "becoming ready".
   std::unique_ptr<emu::EmulatedPlatform> Machine(uint32_t notReadyPolls = 0) {
     std::string error;
-    auto machine =
-        emu::CreateEmulatedMachine({ProfilePath("orvelix-dvdrw-blank-cdr.json")}, error);
+    auto machine = emu::CreateEmulatedMachine({ProfilePath("orvelix-dvdrw-blank-cdr.json")}, error);
     EXPECT_NE(machine, nullptr) << error;
     if (machine != nullptr && notReadyPolls > 0) {
       machine->Drive(0).SetBecomingReady(notReadyPolls, 0);
