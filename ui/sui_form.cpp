@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -19,6 +20,7 @@ constexpr int kButtonHeight = 15;
 constexpr int kButtonGap = 2;
 constexpr int kButtonRightMargin = 4;
 constexpr int kCaptionLeft = 7;
+constexpr int kWindowManagerGraceMs = 300;
 }  // namespace
 
 TitleBarButton::TitleBarButton(Glyph glyph, QWidget* parent)
@@ -253,11 +255,17 @@ void SuiForm::toggleMaximized() {
     return;
   }
   top->showMaximized();
-  QWindow* handle = top->windowHandle();
-  const QScreen* screen = top->screen();
-  if (handle != nullptr && screen != nullptr && top->geometry() != screen->availableGeometry()) {
-    handle->setGeometry(screen->availableGeometry());
-  }
+  // Where no window manager acts on the state, the window sizes itself after a moment; asking
+  // at once would race a window manager that does.
+  QTimer::singleShot(kWindowManagerGraceMs, this, [this] {
+    QWidget* maximised = window();
+    QWindow* handle = maximised->windowHandle();
+    const QScreen* screen = maximised->screen();
+    if (maximised->isMaximized() && handle != nullptr && screen != nullptr &&
+        maximised->geometry() != screen->availableGeometry()) {
+      handle->setGeometry(screen->availableGeometry());
+    }
+  });
 }
 
 void SuiForm::mousePressEvent(QMouseEvent* event) {
