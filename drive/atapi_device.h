@@ -21,7 +21,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "drive/command_record.h"
 #include "drive/disc_type.h"
@@ -119,6 +121,9 @@ class AtapiDevice {
 
   // --- Drive and media classification queries ---
   bool WaitUntilReady(int32_t limitSeconds);
+  // Called before each pause between readiness polls, so that a window can repaint while a drive
+  // becomes ready. It must not use the device. Empty (the default): nothing is called.
+  void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
   void ClearUnitAttention();
   DriveType QueryDriveType();
   DiscType QueryDiscType();
@@ -161,6 +166,7 @@ class AtapiDevice {
 
   Platform& platform_;
   Notifier& notifier_;
+  std::function<void()> waitHook_;
 
   // Timers and OS information, built first (in this order) and destroyed last.
   std::unique_ptr<HiTimer> WaitTimer;
