@@ -69,6 +69,8 @@ struct AspiSettings {
 
 // ASPI statuses the emulated manager answers besides those in drive/platform.h.
 inline constexpr uint8_t kSsErr = 0x04;
+// How long the emulated machine waits for a drive that never answers, as the Linux platform does.
+inline constexpr int64_t kEmulatedCommandBoundSeconds = 30;
 inline constexpr uint8_t kSsInvalidHa = 0x81;
 inline constexpr uint8_t kSsNoDevice = 0x82;
 
