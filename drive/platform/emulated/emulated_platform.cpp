@@ -191,6 +191,20 @@ ScsiAddressResult EmulatedPlatform::GetScsiAddress(DeviceHandle handle) {
   return result;
 }
 
+ScsiAddressResult EmulatedPlatform::NodeAddress(const std::string& devicePath) {
+  const std::string folder = "/dev/";
+  if (devicePath.compare(0, folder.size(), folder) != 0) {
+    return {};
+  }
+  for (int i = 0; i < DriveCount(); ++i) {
+    if (folder + RootOf(i) == devicePath &&
+        drives_[i].attachment.address.outcome == ScsiAddressResult::Outcome::Found) {
+      return drives_[i].attachment.address;
+    }
+  }
+  return {};
+}
+
 DriveResponse EmulatedPlatform::RunCommand(int drive, const ScsiRequest& request,
                                            CommandPath path) {
   DriveResponse response = drives_[drive].drive->Execute(request);

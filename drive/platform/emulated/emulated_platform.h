@@ -130,6 +130,8 @@ class EmulatedPlatform : public kv::Platform {
   DeviceHandle OpenDevice(const std::string& root) override;
   void CloseDevice(DeviceHandle handle) override;
   ScsiAddressResult GetScsiAddress(DeviceHandle handle) override;
+  // "/dev/<root>" names the drive whose root that is.
+  ScsiAddressResult NodeAddress(const std::string& devicePath) override;
   PassThroughResult PassThrough(DeviceHandle handle, const ScsiRequest& request) override;
   AspiLoadResult LoadAspi() override;
   std::string Name() const override { return "emulated"; }

@@ -69,7 +69,7 @@ TEST_F(ManyHostsTree, BlockNodesListEveryDriveUnderItsHostsRank) {
   LinuxPlatform platform(tree_.paths);
   QuietNotifier notifier;
   SetApplicationTag(0);
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   ASSERT_EQ(device.GetDriveCount(), 5) << "none dropped by the sort";
   const struct {
     const char* root;
