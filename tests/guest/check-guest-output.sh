@@ -253,7 +253,7 @@ allowed=()
 for h in "${all[@]}"; do [[ ${NODE_OF[$h]} == "$denied" ]] || allowed+=("$h"); done
 # the sg nodes stay root's, so the sg driver reaches no drive: the drives come from their nodes
 list_matches list-user node "${allowed[@]}"
-out=$(section list-user)
+out=$(section list-user; section list-user.err)
 if grep -qiE 'permission|not allowed' <<<"$out" && grep -qF "$denied" <<<"$out"; then
   ok "list-user: permission hint names $denied"
 else

@@ -150,6 +150,10 @@ chmod 660 "$RO"
 if [ -e /files/hang/scsi_debug.ko ]; then
   for m in $(cat /files/hang/order); do insmod "/files/hang/$m.ko" 2>/dev/null; done
   insmod /files/hang/scsi_debug.ko ptype=5 num_tgts=1 max_luns=1 dev_size_mb=8 2>&1 | head -n 3
+  # The guest's SCSI layer scans only when asked (scan=manual).
+  for h in /sys/class/scsi_host/host*; do
+    [ "$(cat "$h/proc_name")" = scsi_debug ] && echo "0 0 0" >"$h/scan"
+  done
   i=0
   while ! grep -qs scsi_debug /sys/class/scsi_device/*/device/model && [ $i -lt 50 ]; do
     sleep 0.1
