@@ -21,8 +21,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
+#include <utility>
 
 #include "drive/command_record.h"
 #include "drive/disc_type.h"
@@ -140,6 +142,9 @@ class AtapiDevice {
   // (vendor, product, revision): a replugged drive node may now be another drive. Unknown when the
   // record has no texts or the drive gave no identification.
   IdentityCheck CheckSelectedIdentity();
+  // Called before each pause between readiness polls, so that a window can repaint while a drive
+  // becomes ready. It must not use the device. Empty (the default): nothing is called.
+  void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
   void ClearUnitAttention();
   DriveType QueryDriveType();
   DiscType QueryDiscType();
@@ -183,6 +188,7 @@ class AtapiDevice {
 
   Platform& platform_;
   Notifier& notifier_;
+  std::function<void()> waitHook_;
 
   // Timers and OS information, built first (in this order) and destroyed last.
   std::unique_ptr<HiTimer> WaitTimer;
