@@ -23,8 +23,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <vector>
 #include <utility>
+#include <vector>
 
 #include "drive/command_record.h"
 #include "drive/disc_type.h"
