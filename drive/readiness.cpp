@@ -54,6 +54,9 @@ bool AtapiDevice::WaitUntilReady(int32_t limitSeconds) {
   if (bounded) {
     WaitTimer->Stop();
   }
+  if (gaveUp) {
+    waitGaveUp_ = true;
+  }
   return !gaveUp;
 }
 

@@ -376,7 +376,8 @@ Disc ReadDisc(const json& o, const std::string& path) {
 
 Fault ReadFault(const json& o, const std::string& path) {
   CheckKeys(o, path,
-            {"sense", "transportFailure", "short", "misreport", "latencyMs", "failAfter", "times"});
+            {"sense", "transportFailure", "short", "misreport", "latencyMs", "hang", "refused",
+             "failAfter", "times"});
   Fault f;
   if (const json* v = Find(o, "sense")) {
     const std::string p = Join(path, "sense");
@@ -397,6 +398,8 @@ Fault ReadFault(const json& o, const std::string& path) {
     f.misreport = ReadU32(*v, Join(path, "misreport"));
   }
   IfPresent(o, path, "latencyMs", f.latencyMs, ReadU32);
+  IfPresent(o, path, "hang", f.hang, ReadBool);
+  IfPresent(o, path, "refused", f.refused, ReadBool);
   IfPresent(o, path, "failAfter", f.failAfter, ReadU32);
   if (const json* v = Find(o, "times")) {
     f.times = ReadU32(*v, Join(path, "times"));
