@@ -17,6 +17,11 @@ case "${WINEDLLOVERRIDES:-}" in
   *) WINEDLLOVERRIDES="mscoree,mshtml=;$WINEDLLOVERRIDES" ;;
 esac
 export WINEDLLOVERRIDES
+# "wine-run.sh --prefix" names the prefix instead of running anything.
+if [ "${1:-}" = "--prefix" ]; then
+  echo "$WINEPREFIX"
+  exit 0
+fi
 wineserver -p60 </dev/null >/dev/null 2>&1
 wine wineboot </dev/null >/dev/null 2>&1
 exec wine "$@"
