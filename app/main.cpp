@@ -3,6 +3,7 @@
 
 #ifdef KV_WITH_GUI
 #include "app/forms/gui_main.h"
+#include "builder/forms/frmbuild.h"
 #endif
 
 #include <cstdio>
@@ -16,7 +17,9 @@ int main(int argc, char** argv) {
     return kv::RunCli(request);
   }
 #ifdef KV_WITH_GUI
-  return kv::RunGui(argc, argv, request.platform);
+  return kv::RunGui(argc, argv, request.platform, [](QWidget* owner) -> std::unique_ptr<QDialog> {
+    return std::make_unique<kv::TfrmBuildKV>(owner);
+  });
 #else
   std::fprintf(stderr, "krellvane: built without the window; see --help\n");
   return kv::kExitUsage;

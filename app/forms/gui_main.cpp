@@ -10,7 +10,6 @@
 
 #include "app/forms/frmmain.h"
 #include "app/forms/screenshot_tour.h"
-#include "drive/notifier.h"
 #include "ui/message_boxes.h"
 #include "ui/skin_style.h"
 
@@ -20,22 +19,8 @@ namespace {
 
 constexpr const char* kApplicationTitle = "Krellvane";
 
-// Puts the drive layer's messages into message boxes for as long as the window runs.
-class NotifierInstallation {
- public:
-  explicit NotifierInstallation(Notifier* notifier) { SetDefaultNotifier(notifier); }
-  ~NotifierInstallation() { SetDefaultNotifier(nullptr); }
-  NotifierInstallation(const NotifierInstallation&) = delete;
-  NotifierInstallation& operator=(const NotifierInstallation&) = delete;
-};
-
-void RunWindow(const PlatformChoice& platformChoice) {
+void RunWindow(const PlatformChoice& choice, BuilderWindowFactory makeBuilder) {
   ui::QtMessageBoxes boxes;
-  ui::MessageBoxNotifier notifier(boxes);
-  NotifierInstallation installation(&notifier);
-
-  PlatformChoice choice = platformChoice;
-  ApplyEmulateEnvironment(choice);
   std::string error;
   std::unique_ptr<Platform> platform = CreatePlatform(choice, error);
   if (platform == nullptr && !error.empty()) {
@@ -45,6 +30,7 @@ void RunWindow(const PlatformChoice& platformChoice) {
   std::unique_ptr<ScreenshotTour> tour = ScreenshotTour::FromEnvironment();
   MainWindowServices services;
   services.boxes = &boxes;
+  services.makeBuilder = std::move(makeBuilder);
   if (tour != nullptr) {
     tour->Attach(services);
   }
@@ -61,12 +47,13 @@ void RunWindow(const PlatformChoice& platformChoice) {
 
 }  // namespace
 
-int RunGui(int argc, char** argv, const PlatformChoice& platform) {
+int RunGui(int argc, char** argv, const PlatformChoice& platform,
+           BuilderWindowFactory makeBuilder) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
   ui::InstallFontSubstitutions();
   try {
-    RunWindow(platform);
+    RunWindow(platform, std::move(makeBuilder));
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, kApplicationTitle, QString::fromLocal8Bit(e.what()));
   } catch (...) {
