@@ -61,7 +61,7 @@ TEST(Win32System, CdromLetterWhoseIoctlsFail) {
 TEST(Win32System, LetterEnumerationGivesAMadeUpAddressAndCommandsFailCleanly) {
   Win32Platform platform;
   RecordingNotifier notifier;
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   EXPECT_FALSE(device.UsesAspi());
   ASSERT_EQ(device.GetDriveCount(), 1);
   const DriveRecord* record = device.GetDriveRecord(0);
@@ -89,7 +89,7 @@ TEST(Win32System, WinesOwnManagerReportsNoAdapterOnceAndRefusesRequests) {
   loaded.manager.reset();
 
   RecordingNotifier notifier;
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   EXPECT_FALSE(device.ProbeAspi());
   EXPECT_EQ(notifier.messages.size(), 0u) << "the probe is silent";
   EXPECT_FALSE(device.LoadAspi());

@@ -77,7 +77,8 @@ Output Check(Platform& platform, int line, bool json) {
   std::ostringstream out;
   std::ostringstream err;
   Output result;
-  result.exitCode = RunCheckOn(platform, request, out, err);
+  RecordingNotifier notifier;
+  result.exitCode = RunCheckOn(platform, notifier, request, out, err);
   result.out = out.str();
   result.err = err.str();
   return result;
@@ -117,7 +118,7 @@ TEST(StandInAspi, DeviceScanFindsEverySampleDriveOverAspi) {
   Win32Platform platform;
   RecordingNotifier notifier;
   SetApplicationTag(kApplicationTagPreferAspi);
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   EXPECT_TRUE(device.UsesAspi());
   auto reference = ReferenceMachine();
   ASSERT_EQ(device.GetDriveCount(), reference->DriveCount());
@@ -156,7 +157,7 @@ TEST(StandInAspi, RefusedCommandsFailAtOnce) {
         polling ? std::make_unique<PollingWin32Platform>() : std::make_unique<Win32Platform>();
     RecordingNotifier notifier;
     SetApplicationTag(kApplicationTagPreferAspi);
-    AtapiDevice device(*platform, &notifier);
+    AtapiDevice device(*platform, notifier);
     ASSERT_TRUE(device.UsesAspi());
     ASSERT_GT(device.GetDriveCount(), 0);
     EXPECT_STREQ(device.GetDriveRecord(0)->Vendor, "") << "its INQUIRY was refused";

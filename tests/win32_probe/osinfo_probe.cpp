@@ -26,7 +26,7 @@ int main() {
   kv::win32::Win32Platform platform;
   CountingNotifier notifier;
   kv::SetApplicationTag(kv::kApplicationTagPreferAspi);
-  kv::AtapiDevice device(platform, &notifier);
+  kv::AtapiDevice device(platform, notifier);
   std::printf("nt=%d aspi=%d drives=%u messages=%d\n", platform.IsNtFamily() ? 1 : 0,
               device.UsesAspi() ? 1 : 0, static_cast<unsigned>(device.GetDriveCount()),
               notifier.count);
