@@ -33,7 +33,13 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# The Linux build's program, when there is one, is what the Windows program's output is compared to.
+compare=""
+if [ -x "$root/build/gcc/krellvane" ]; then
+  compare="-DKV_COMPARE_WITH_PROGRAM=$root/build/gcc/krellvane"
+fi
+
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $compare \
   -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows/mingw-i686.cmake" \
   -DKV_BUILD_GUI=OFF -DKV_BUILD_BENCH=OFF -DKV_WERROR=ON "$@" >/dev/null
 cmake --build "$build" -j "$(nproc)"

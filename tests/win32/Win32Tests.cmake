@@ -32,3 +32,13 @@ set(KV_TEST_ENVIRONMENT_win32_aspi "WINEDLLOVERRIDES=wnaspi32=n")
 set(KV_TEST_PROPERTIES_win32_aspi TIMEOUT 120)
 kv_add_test_folder(win32_aspi kvwin32testsupport)
 add_dependencies(kv_win32_aspi_tests kv_wnaspi32_standin)
+
+# The same bytes as the Linux program: given the Linux build's program, the Windows program is
+# compared against it on the emulated sample drives.
+set(KV_COMPARE_WITH_PROGRAM "" CACHE FILEPATH "The Linux build's krellvane, to compare outputs with")
+if(KV_COMPARE_WITH_PROGRAM)
+  add_test(NAME windows_cli_equals_linux
+    COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/win32/compare-cli.sh ${KV_COMPARE_WITH_PROGRAM}
+            $<TARGET_FILE:krellvane> ${KV_WINE_RUN})
+  set_tests_properties(windows_cli_equals_linux PROPERTIES TIMEOUT 300)
+endif()
