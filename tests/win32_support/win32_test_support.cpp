@@ -1,5 +1,6 @@
 #include "tests/win32_support/win32_test_support.h"
 
+#include <filesystem>
 #include <thread>
 
 namespace kv::win32 {
@@ -58,7 +59,7 @@ std::string ProgramBesideThisOne(const std::string& fileName) {
   return folder + fileName;
 }
 
-ProgramRun RunProgram(const std::string& commandLine) {
+ProgramRun RunProgram(const std::string& commandLine, const std::string& folder) {
   ProgramRun run;
   HANDLE outRead = nullptr;
   HANDLE outWrite = nullptr;
@@ -75,8 +76,9 @@ ProgramRun RunProgram(const std::string& commandLine) {
   startup.hStdError = errWrite;
   PROCESS_INFORMATION process{};
   std::string mutableLine = commandLine;
-  const BOOL started = CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0,
-                                      nullptr, nullptr, &startup, &process);
+  const BOOL started =
+      CreateProcessA(nullptr, mutableLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     folder.empty() ? nullptr : folder.c_str(), &startup, &process);
   CloseHandle(outWrite);
   CloseHandle(errWrite);
   PipeReader out(outRead);
@@ -92,6 +94,27 @@ ProgramRun RunProgram(const std::string& commandLine) {
   run.out = out.Finish();
   run.err = err.Finish();
   return run;
+}
+
+TempFolder::TempFolder() {
+  static LONG counter = 0;
+  char base[MAX_PATH] = {};
+  GetTempPathA(sizeof base, base);
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    const std::string candidate = std::string(base) + "kv-test-" +
+                                  std::to_string(GetCurrentProcessId()) + "-" +
+                                  std::to_string(InterlockedIncrement(&counter)) + "\\";
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+    }
+  }
+}
+
+TempFolder::~TempFolder() {
+  if (!path_.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
 }
 
 WineAppVersion::WineAppVersion(std::string program, std::string version)

@@ -32,8 +32,24 @@ struct ProgramRun {
   std::string err;
 };
 
-// Runs a command line to its end with standard output and error captured.
-ProgramRun RunProgram(const std::string& commandLine);
+// Runs a command line to its end with standard output and error captured, in folder when one is
+// given.
+ProgramRun RunProgram(const std::string& commandLine, const std::string& folder = {});
+
+// A new empty folder under the system's temporary folder, removed with everything in it at the
+// end of the scope.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  // With a trailing backslash.
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
 
 // HKCU\Software\Wine\AppDefaults\<program>\Version for the scope's life: the Windows version
 // Wine shows that program when it starts.
