@@ -21,7 +21,8 @@ int main(int argc, char** argv) {
     return std::make_unique<kv::TfrmBuildKV>(owner);
   });
 #else
-  std::fprintf(stderr, "krellvane: this build has no window yet; the command line works (see --help)\n");
+  std::fprintf(stderr,
+               "krellvane: this build has no window yet; the command line works (see --help)\n");
   return kv::kExitUsage;
 #endif
 }
