@@ -1,4 +1,4 @@
-#include "tests/win32_support/win32_test_support.h"
+#include "tests/support/win32/win32_test_support.h"
 
 #include <filesystem>
 #include <thread>

@@ -12,7 +12,7 @@
 #include "drive/notifier.h"
 #include "drive/platform/win32/win32_aspi_manager.h"
 #include "drive/platform/win32/win32_platform.h"
-#include "tests/win32_support/win32_test_support.h"
+#include "tests/support/win32/win32_test_support.h"
 
 namespace kv::win32 {
 namespace {
@@ -115,9 +115,9 @@ TEST(Win32System, WinesOwnManagerReportsNoAdapterOnceAndRefusesRequests) {
 
 // A process reads its Wine version setting when it starts, so the probe program runs under it.
 TEST(Win32System, Win98VersionSettingTurnsTheNtFlagOffAndForcesAspi) {
-  const std::string probe = ProgramBesideThisOne("kv_win32_osinfo_probe.exe");
+  const std::string probe = ProgramBesideThisOne("kv_osinfo_probe.exe");
   {
-    const WineAppVersion win98("kv_win32_osinfo_probe.exe", "win98");
+    const WineAppVersion win98("kv_osinfo_probe.exe", "win98");
     ASSERT_TRUE(win98.Set());
     const ProgramRun run = RunProgram(probe);
     EXPECT_EQ(run.exitCode, 0);

@@ -11,7 +11,7 @@
 
 #include "builder/prototype.h"
 #include "media/property_block.h"
-#include "tests/win32_support/win32_test_support.h"
+#include "tests/support/win32/win32_test_support.h"
 
 namespace kv::win32 {
 namespace {

@@ -17,7 +17,7 @@
 #include "drive/platform/win32/aspi_srb.h"
 #include "drive/platform/win32/win32_aspi_manager.h"
 #include "drive/platform/win32/win32_platform.h"
-#include "tests/win32_support/win32_test_support.h"
+#include "tests/support/win32/win32_test_support.h"
 
 namespace kv::win32 {
 namespace {
