@@ -111,7 +111,7 @@ void RunExec(StandIn& standIn, SrbExecScsiCmd* srb) {
   std::memcpy(request.cdb.data(), srb->CDBByte, kCdbLength);
   request.direction = Direction(srb->header.SRB_Flags);
   request.buffer = srb->SRB_BufPointer;
-  request.length = request.buffer == nullptr ? 0 : srb->SRB_BufLen;
+  request.length = srb->SRB_BufLen;
   AspiExecResult result;
   {
     const std::lock_guard<std::mutex> hold(CommandLock());
