@@ -13,6 +13,7 @@
 #include "drive/application_tag.h"
 #include "drive/atapi_device.h"
 #include "drive/command_record.h"
+#include "drive/disc_type.h"
 #include "drive/platform/emulated/emulated_platform.h"
 #include "drive/platform/win32/aspi_srb.h"
 #include "drive/platform/win32/win32_aspi_manager.h"
@@ -166,7 +167,7 @@ TEST(StandInAspi, RefusedCommandsFailAtOnce) {
     EXPECT_EQ(device.TestUnitReady(), 0);
     EXPECT_EQ(device.LastCommand().Status, kStatusFailed);
     EXPECT_EQ(device.LastCommand().TimedOut, 0);
-    EXPECT_EQ(device.QueryDiscType(), 0);
+    EXPECT_EQ(device.QueryDiscType(), DiscType::kNoMedia);
   }
 }
 

@@ -9,6 +9,7 @@
 
 #include "drive/atapi_device.h"
 #include "drive/command_record.h"
+#include "drive/disc_type.h"
 #include "drive/notifier.h"
 #include "drive/platform/win32/win32_aspi_manager.h"
 #include "drive/platform/win32/win32_platform.h"
@@ -77,7 +78,7 @@ TEST(Win32System, LetterEnumerationGivesAMadeUpAddressAndCommandsFailCleanly) {
   EXPECT_EQ(device.TestUnitReady(), 0);
   EXPECT_EQ(device.LastCommand().Status, kStatusFailed);
   EXPECT_EQ(device.LastCommand().Transferred, 0u);
-  EXPECT_EQ(device.QueryDiscType(), 0);
+  EXPECT_EQ(device.QueryDiscType(), DiscType::kNoMedia);
   device.CloseDrive();
 }
 
