@@ -15,15 +15,21 @@
 //   disc_type.cpp         QueryDiscType
 //   disc_facts.cpp        layers, ATIP times, DVD identifiers, capacity
 //   speeds.cpp            write speeds and streaming
-//   media/builtin_lookup.cpp  LookupBuiltinManufacturer, LookupCdManufacturer
+// The built-in manufacturer lookup reads through these queries from above the device
+// (app/core/builtin_manufacturer.cpp); drive/ includes nothing of the layers over it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "drive/command_record.h"
+#include "drive/disc_type.h"
 #include "drive/drive_record.h"
+#include "drive/drive_type.h"
 #include "drive/hi_timer.h"
 #include "drive/os_info.h"
 #include "drive/platform.h"
@@ -35,6 +41,21 @@ class Notifier;
 inline constexpr std::size_t kBufferSize = 65536;
 inline constexpr uint32_t kCommandTimeoutSeconds = 108000;
 inline constexpr int32_t kApplicationTagPreferAspi = 32767;
+
+// A command the system refused to carry to the drive as not permitted.
+struct RefusedCommand {
+  uint8_t opcode = 0;
+  bool openReadOnly = false;  // the node carrying it was open for reading only
+};
+
+// Whether the selected drive still answers to the identification its drive record names.
+enum class IdentityCheck : uint8_t { Same, Different, Unknown };
+
+// Which of the two ATIP times QueryAtipTime gives.
+enum class AtipTime : uint8_t {
+  kLeadOut = 0,  // last possible start time of lead-out
+  kLeadIn = 1,   // start time of lead-in
+};
 
 struct DriveAddress {
   int16_t HostAdapter = -1;
@@ -76,6 +97,11 @@ class AtapiDevice {
   // --- Command transport ---
   uint8_t ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint32_t length);
   const CommandRecord& LastCommand() const { return LastCommand_; }
+  // The commands refused as not permitted since the device was built, each opcode once.
+  const std::vector<RefusedCommand>& RefusedCommands() const { return refused_; }
+  // True once a command to the selected drive has timed out: the drive is hung, and every later
+  // command to it fails at once (recorded as timed out) instead of waiting out the bound again.
+  bool SelectedDriveHung() const;
   uint8_t* GetDataBuffer() { return DataBuffer.get(); }
   const uint8_t* GetDataBuffer() const { return DataBuffer.get(); }
   uint8_t* GetParameterBuffer() { return ParameterBuffer.get(); }
@@ -110,15 +136,25 @@ class AtapiDevice {
 
   // --- Drive and media classification queries ---
   bool WaitUntilReady(int32_t limitSeconds);
+  // True when a bounded WaitUntilReady gave up since the drive was selected.
+  bool WaitGaveUp() const { return waitGaveUp_; }
+  // Sends INQUIRY to the selected drive and compares its identification with the drive record's
+  // (vendor, product, revision): a replugged drive node may now be another drive. Unknown when the
+  // record has no texts or the drive gave no identification.
+  IdentityCheck CheckSelectedIdentity();
+  // Called before each pause between readiness polls, so that a window can repaint while a drive
+  // becomes ready. It must not use the device. Empty (the default): nothing is called.
+  void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
   void ClearUnitAttention();
-  uint8_t QueryDriveType();
-  uint8_t QueryDiscType();
+  DriveType QueryDriveType();
+  DiscType QueryDiscType();
   const char* CurrentDriveTypeName();
-  static const char* DriveTypeName(uint8_t code);
-  static const char* DiscTypeName(uint8_t code);
+  // Codes past the tables read as UNKNOWN.
+  static const char* DriveTypeName(DriveType code);
+  static const char* DiscTypeName(DiscType code);
   bool IsCdWriter();
   uint32_t QueryLayerCount();
-  uint32_t QueryAtipTime(int which);
+  uint32_t QueryAtipTime(AtipTime which);
   char* ReadDvdPlusMediaId(char* out);
   char* ReadDvdPlusTypeId(char* out);
   char* ReadDvdMinusMediaId(char* out);
@@ -126,10 +162,6 @@ class AtapiDevice {
   double QueryMaxWriteSpeed();
   bool SetMaximumStreaming();
   uint32_t QueryCurrentWriteSpeed();
-
-  // --- Built-in manufacturer tables ---
-  const char* LookupBuiltinManufacturer(uint8_t discType);
-  static const char* LookupCdManufacturer(uint32_t leadIn);
 
   // --- State, read by the windows, the command line and the tests ---
   Platform& GetPlatform() { return platform_; }
@@ -139,7 +171,7 @@ class AtapiDevice {
   int16_t GetCurrentDrive() const { return CurrentDrive; }
   const DriveAddress& GetCurrentAddress() const { return CurrentAddress; }
   DeviceHandle GetDeviceHandle() const { return DeviceHandle_; }
-  uint8_t GetCurrentDriveType() const { return CurrentDriveType; }
+  DriveType GetCurrentDriveType() const { return CurrentDriveType; }
   const char* GetVendor() const { return Vendor; }
   const char* GetProduct() const { return Product; }
   const char* GetRevision() const { return Revision; }
@@ -148,6 +180,7 @@ class AtapiDevice {
 
  private:
   void ClearIdentification();
+  void NoteRefused(const RefusedCommand& command);
   bool PerformanceAnswerHasDescriptor() const;
   char* ReadDvdPlusId(char* out, uint32_t vendorOffset, uint32_t structureOffset, uint32_t length);
   // True when the latest ExecuteCommand reached a transport (and so rewrote LastCommand_).
@@ -155,6 +188,7 @@ class AtapiDevice {
 
   Platform& platform_;
   Notifier& notifier_;
+  std::function<void()> waitHook_;
 
   // Timers and OS information, built first (in this order) and destroyed last.
   std::unique_ptr<HiTimer> WaitTimer;
@@ -172,7 +206,7 @@ class AtapiDevice {
   int16_t CurrentDrive = -1;
   DriveAddress CurrentAddress;
   DeviceHandle DeviceHandle_ = kInvalidHandle;
-  uint8_t CurrentDriveType = 0;
+  DriveType CurrentDriveType = DriveType::kUnknown;
   char Vendor[9] = {};
   char Product[17] = {};
   char Revision[5] = {};
@@ -182,6 +216,9 @@ class AtapiDevice {
   uint32_t CommandTimeout = kCommandTimeoutSeconds;
   CommandRecord LastCommand_;
   bool lastReachedTransport_ = false;
+  std::vector<RefusedCommand> refused_;
+  bool hung_[kMaxDrives] = {};  // by slot: a command to the drive timed out
+  bool waitGaveUp_ = false;
   std::unique_ptr<uint8_t[]> DataBuffer;
   std::unique_ptr<uint8_t[]> ParameterBuffer;
 };

@@ -38,6 +38,7 @@ bool AtapiDevice::SelectDrive(int16_t index) {
     CloseDrive();
   }
 
+  waitGaveUp_ = false;
   const DriveRecord& slot = Drives[index];
   UseAspi = slot.ViaAspi != 0;
   CurrentDrive = index;
@@ -54,7 +55,7 @@ bool AtapiDevice::SelectDrive(int16_t index) {
     handle = platform_.OpenDevice(root);
     if (handle == kInvalidHandle) {
       CurrentDrive = -1;
-      CurrentDriveType = 0;
+      CurrentDriveType = DriveType::kUnknown;
       CurrentAddress = DriveAddress{};
       DeviceHandle_ = kInvalidHandle;
       return false;

@@ -10,6 +10,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include "drive/configuration_answer.h"
+#include "drive/format_capacities_answer.h"
+
 namespace kv::emu {
 
 namespace {
@@ -21,7 +24,7 @@ constexpr uint32_t kMsfNumberSeconds = 100;
 constexpr uint32_t kMaxMinutes = 99;
 constexpr uint32_t kMaxSeconds = 59;
 constexpr uint32_t kMaxFrames = 74;
-constexpr std::size_t kMaxProfiles = 255 / 4;  // the feature's additional length is one byte
+using configuration::kMaxProfiles;
 constexpr std::size_t kMaxAnswerBytes = 65536;
 
 // Thrown inside the loader only; ParseProfileJson turns it into the error text.
@@ -358,7 +361,7 @@ Disc ReadDisc(const json& o, const std::string& path) {
       }
       d.formatCapacities.push_back(f);
     }
-    if (d.formatCapacities.size() > 31) {
+    if (d.formatCapacities.size() > format_capacities::kMaxDescriptors) {
       throw FieldError{p, "at most 31 descriptors fit the capacity list"};
     }
   }
@@ -488,7 +491,8 @@ void ReadReplay(const json& o, const std::string& path, DriveProfile& profile) {
 
 Fault ReadFault(const json& o, const std::string& path) {
   CheckKeys(o, path,
-            {"sense", "transportFailure", "short", "misreport", "latencyMs", "failAfter", "times"});
+            {"sense", "transportFailure", "short", "misreport", "latencyMs", "hang", "refused",
+             "failAfter", "times"});
   Fault f;
   if (const json* v = Find(o, "sense")) {
     f.sense = ReadSense(*v, Join(path, "sense"));
@@ -501,6 +505,8 @@ Fault ReadFault(const json& o, const std::string& path) {
     f.misreport = ReadU32(*v, Join(path, "misreport"));
   }
   IfPresent(o, path, "latencyMs", f.latencyMs, ReadU32);
+  IfPresent(o, path, "hang", f.hang, ReadBool);
+  IfPresent(o, path, "refused", f.refused, ReadBool);
   IfPresent(o, path, "failAfter", f.failAfter, ReadU32);
   if (const json* v = Find(o, "times")) {
     f.times = ReadU32(*v, Join(path, "times"));

@@ -7,24 +7,25 @@
 #include <cstdio>
 #include <cstring>
 
+#include "drive/mmc_opcodes.h"
 #include "drive/platform/emulated/answer_bytes.h"
 
 namespace kv::emu {
 
 namespace {
 
-constexpr uint8_t kOpTestUnitReady = 0x00;
-constexpr uint8_t kOpInquiry = 0x12;
-constexpr uint8_t kOpReadFormatCapacities = 0x23;
-constexpr uint8_t kOpReadTocPmaAtip = 0x43;
-constexpr uint8_t kOpGetConfiguration = 0x46;
-constexpr uint8_t kOpReadDiscInformation = 0x51;
-constexpr uint8_t kOpModeSense10 = 0x5A;
-constexpr uint8_t kOpGetPerformance = 0xAC;
-constexpr uint8_t kOpReadDvdStructure = 0xAD;
-constexpr uint8_t kOpSetStreaming = 0xB6;
-constexpr uint8_t kOpSetCdSpeed = 0xBB;
-constexpr uint8_t kOpVendorMediaId = 0xDF;
+using mmc::kOpGetConfiguration;
+using mmc::kOpGetPerformance;
+using mmc::kOpInquiry;
+using mmc::kOpModeSense10;
+using mmc::kOpReadDiscInformation;
+using mmc::kOpReadDvdStructure;
+using mmc::kOpReadFormatCapacities;
+using mmc::kOpReadTocPmaAtip;
+using mmc::kOpSetCdSpeed;
+using mmc::kOpSetStreaming;
+using mmc::kOpTestUnitReady;
+using mmc::kOpVendorMediaId;
 
 // The CDB field that selects among a command's answers, per opcode.
 constexpr std::size_t kInquiryEvpdByte = 1;
@@ -279,13 +280,17 @@ DriveResponse VirtualDrive::Execute(const ScsiRequest& request) {
 
   DriveResponse response;
   bool transportFailure = false;
+  bool hang = false;
+  bool refused = false;
   std::optional<Sense> faultSense;
   std::optional<uint32_t> shortBytes;
   std::optional<uint32_t> misreport;
   for (const Fault& f : faults) {
     response.latencyMs += f.latencyMs;
-    const bool hasEffect =
-        f.sense || f.transportFailure || f.shortBytes || f.misreport || f.latencyMs > 0;
+    hang = hang || f.hang;
+    refused = refused || f.refused;
+    const bool hasEffect = f.sense || f.transportFailure || f.shortBytes || f.misreport ||
+                           f.latencyMs > 0 || f.hang || f.refused;
     transportFailure = transportFailure || f.transportFailure || !hasEffect;
     if (f.sense && !faultSense) {
       faultSense = f.sense;
@@ -296,6 +301,14 @@ DriveResponse VirtualDrive::Execute(const ScsiRequest& request) {
     if (f.misreport) {
       misreport = f.misreport;
     }
+  }
+  if (refused) {
+    response.outcome = DriveResponse::Outcome::Refused;
+    return response;
+  }
+  if (hang) {
+    response.outcome = DriveResponse::Outcome::TimedOut;
+    return response;
   }
   if (transportFailure) {
     response.outcome = DriveResponse::Outcome::TransportFailure;
