@@ -4,11 +4,12 @@
 #include "drive/platform/emulated/profile_loader.h"
 
 #include <cctype>
-#include <fstream>
+#include <new>
 #include <set>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
+
+#include "os/input_file.h"
 
 namespace kv::emu {
 
@@ -21,7 +22,10 @@ constexpr uint32_t kMsfNumberSeconds = 100;
 constexpr uint32_t kMaxMinutes = 99;
 constexpr uint32_t kMaxSeconds = 59;
 constexpr uint32_t kMaxFrames = 74;
-constexpr std::size_t kMaxProfiles = 255 / 4;  // the feature's additional length is one byte
+constexpr std::size_t kMaxProfiles = 255 / 4;
+// Every raw answer of every command key, written out in hex with blanks, stays far below this.
+constexpr std::size_t kProfileReadLimit = std::size_t{16}
+                                          << 20;  // the feature's additional length is one byte
 
 // Thrown inside the loader only; ParseProfileJson turns it into the error text.
 struct FieldError {
@@ -584,6 +588,8 @@ std::optional<DriveProfile> ParseProfileJson(const nlohmann::json& json, const s
             ": " + e.what;
   } catch (const nlohmann::json::exception& e) {
     error = source + ": " + e.what();
+  } catch (const std::bad_alloc&) {
+    error = source + ": too large to load";
   }
   return std::nullopt;
 }
@@ -593,26 +599,34 @@ std::optional<DriveProfile> ParseProfileText(const std::string& text, const std:
   nlohmann::json json;
   try {
     json = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& e) {
+  } catch (const nlohmann::json::exception& e) {
+    // Besides syntax errors, a number beyond the range of a double is refused while parsing.
     error = source + ": not valid JSON: " + e.what();
+    return std::nullopt;
+  } catch (const std::bad_alloc&) {
+    error = source + ": too large to load";
     return std::nullopt;
   }
   return ParseProfileJson(json, source, error);
 }
 
 std::optional<DriveProfile> LoadProfileFile(const std::string& path, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open the profile file";
-    return std::nullopt;
+  std::string text;
+  switch (ReadInputFile(path, kProfileReadLimit, text)) {
+    case InputFileStatus::Ok:
+      return ParseProfileText(text, path, error);
+    case InputFileStatus::Missing:
+    case InputFileStatus::NotRegularFile:
+      error = path + ": cannot open the profile file";
+      return std::nullopt;
+    case InputFileStatus::Unreadable:
+      error = path + ": cannot read the profile file";
+      return std::nullopt;
+    case InputFileStatus::TooLarge:
+      error = path + ": the profile file is larger than a profile can be";
+      return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    error = path + ": cannot read the profile file";
-    return std::nullopt;
-  }
-  return ParseProfileText(text.str(), path, error);
+  return std::nullopt;
 }
 
 }  // namespace kv::emu
