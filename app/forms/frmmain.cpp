@@ -323,7 +323,7 @@ void TfrmMain::LoadUserDefinedFile() {
   }
 }
 
-const char* TfrmMain::FindManufacturer(uint8_t discType, int32_t leadIn, int32_t leadOut) {
+const char* TfrmMain::FindManufacturer(DiscType discType, int32_t leadIn, int32_t leadOut) {
   if (Device == nullptr) {
     return nullptr;
   }
