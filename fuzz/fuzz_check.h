@@ -4,11 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define KV_FUZZ_CHECK(condition)                                                      \
-  do {                                                                                \
-    if (!(condition)) {                                                               \
-      std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition, __FILE__, \
-                   __LINE__);                                                         \
-      std::abort();                                                                   \
-    }                                                                                 \
+#define KV_FUZZ_CHECK(condition)                                                              \
+  do {                                                                                        \
+    if (!(condition)) {                                                                       \
+      std::fprintf(stderr, "invariant broken: %s (%s:%d)\n", #condition, __FILE__, __LINE__); \
+      std::abort();                                                                           \
+    }                                                                                         \
   } while (false)

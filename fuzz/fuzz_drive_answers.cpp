@@ -18,9 +18,9 @@ namespace {
 using kv::emu::DiscKind;
 
 // Every command key an enumeration, a CD check and a DVD check send, and every command at once.
-constexpr std::array<const char*, 16> kKeys = {"00",    "12",    "23",    "43/04", "46/00", "46/01",
-                                               "46/02", "51",    "5A/2A", "AC/03", "AD/00", "AD/0E",
-                                               "B6",    "BB",    "DF",    "*"};
+constexpr std::array<const char*, 16> kKeys = {"00",    "12", "23",    "43/04", "46/00", "46/01",
+                                               "46/02", "51", "5A/2A", "AC/03", "AD/00", "AD/0E",
+                                               "B6",    "BB", "DF",    "*"};
 constexpr uint32_t kLongestAnswer = 300;
 
 class SilentNotifier : public kv::Notifier {
@@ -39,8 +39,9 @@ kv::emu::Fault MakeFault(FuzzedDataProvider& input) {
   kv::emu::Fault fault;
   switch (input.ConsumeIntegralInRange<int>(0, 6)) {
     case 0:
-      fault.sense = kv::emu::Sense{input.ConsumeIntegral<uint8_t>(), input.ConsumeIntegral<uint8_t>(),
-                                   input.ConsumeIntegral<uint8_t>()};
+      fault.sense =
+          kv::emu::Sense{input.ConsumeIntegral<uint8_t>(), input.ConsumeIntegral<uint8_t>(),
+                         input.ConsumeIntegral<uint8_t>()};
       break;
     case 1:
       fault.transportFailure = true;

@@ -29,9 +29,8 @@ class CountingSink : public kv::ReportSink {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   std::string error;
-  const auto profile =
-      kv::emu::ParseProfileText(std::string(reinterpret_cast<const char*>(data), size), "fuzz",
-                                error);
+  const auto profile = kv::emu::ParseProfileText(
+      std::string(reinterpret_cast<const char*>(data), size), "fuzz", error);
   if (!profile) {
     KV_FUZZ_CHECK(error.rfind("fuzz: ", 0) == 0);
     return 0;

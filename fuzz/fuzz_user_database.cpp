@@ -61,11 +61,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const Loaded split = Load(text, size == 0 ? 0 : data[0] % size);
   KV_FUZZ_CHECK(split.cd.size() == whole.cd.size() && split.dvd.size() == whole.dvd.size());
   for (std::size_t i = 0; i < whole.cd.size(); ++i) {
-    KV_FUZZ_CHECK(std::memcmp(split.cd[i].get(), whole.cd[i].get(), sizeof(kv::CdMediaRecord)) == 0);
+    KV_FUZZ_CHECK(std::memcmp(split.cd[i].get(), whole.cd[i].get(), sizeof(kv::CdMediaRecord)) ==
+                  0);
   }
   for (std::size_t i = 0; i < whole.dvd.size(); ++i) {
-    KV_FUZZ_CHECK(
-        std::memcmp(split.dvd[i].get(), whole.dvd[i].get(), sizeof(kv::DvdMediaRecord)) == 0);
+    KV_FUZZ_CHECK(std::memcmp(split.dvd[i].get(), whole.dvd[i].get(), sizeof(kv::DvdMediaRecord)) ==
+                  0);
   }
   KV_FUZZ_CHECK(split.load.error == whole.load.error);
   return 0;

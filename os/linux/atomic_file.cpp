@@ -33,6 +33,7 @@ constexpr int kNameAttempts = 100;
 // Links followed before giving up (as the kernel's own limit).
 constexpr int kMaxLinkHops = 40;
 constexpr mode_t kPrivateMode = S_IRUSR | S_IWUSR;
+constexpr const char* kOwnDescriptors = "/proc/self/fd";
 
 std::string SystemReason(int error) {
   return std::strerror(error);
@@ -148,7 +149,10 @@ class TempFile {
   TempFile(const fs::path& target, const std::string& infix)
       : prefix_(target.string() + infix), folder_(target.parent_path()) {
     const fs::path folder = folder_.empty() ? fs::path(".") : folder_;
-    fd_.Reset(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kPrivateMode));
+    // The unnamed file is named through /proc; without /proc it could never get a name.
+    if (::access(kOwnDescriptors, X_OK) == 0) {
+      fd_.Reset(::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, kPrivateMode));
+    }
     if (fd_.Get() >= 0) {
       unnamed_ = true;
     } else {
@@ -177,7 +181,7 @@ class TempFile {
     if (!unnamed_) {
       return true;
     }
-    const std::string link = "/proc/self/fd/" + std::to_string(lock_.Get());
+    const std::string link = std::string(kOwnDescriptors) + "/" + std::to_string(lock_.Get());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
       const std::string name = prefix_ + RandomUnique() + std::string(kTempSuffix);
       if (::linkat(AT_FDCWD, link.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {

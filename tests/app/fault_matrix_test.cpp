@@ -157,7 +157,8 @@ std::vector<NamedFault> FaultsOf(const emu::DriveProfile& base, const std::strin
     fault.shortBytes = length;
     withFault("short " + std::to_string(length), fault);
   }
-  if (const auto field = LengthFieldOf(key); field && answer.size() >= field->offset + field->width) {
+  if (const auto field = LengthFieldOf(key);
+      field && answer.size() >= field->offset + field->width) {
     emu::DriveProfile profile = base;
     std::vector<uint8_t> claiming = answer;
     std::memset(claiming.data() + field->offset, 0xFF, field->width);
