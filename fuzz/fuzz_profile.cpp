@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     CountingSink sink;
     kv::MediaCheckFacts facts;
     kv::RunMediaCheck(device, device.GetDriveRecord(0), {}, {}, sink, &facts);
-    KV_FUZZ_CHECK(!facts.driveType || *facts.driveType <= 11);
-    KV_FUZZ_CHECK(!facts.discType || *facts.discType <= 20);
+    KV_FUZZ_CHECK(!facts.driveType || *facts.driveType <= kv::kLastDriveType);
+    KV_FUZZ_CHECK(!facts.discType || *facts.discType <= kv::kLastDiscType);
   }
   return 0;
 }

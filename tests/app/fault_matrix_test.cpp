@@ -207,8 +207,8 @@ TEST_P(FaultMatrixTest, EveryCommandUnderEveryFaultGivesAReportOfSentBytesOnly) 
       const CheckRun low = RunCheck(fault.profile, 0x00);
       const CheckRun high = RunCheck(fault.profile, 0xFF);
       ++checks;
-      const bool inRange = (!low.facts.driveType || *low.facts.driveType <= 11) &&
-                           (!low.facts.discType || *low.facts.discType <= 20);
+      const bool inRange = (!low.facts.driveType || *low.facts.driveType <= kLastDriveType) &&
+                           (!low.facts.discType || *low.facts.discType <= kLastDiscType);
       if (low.lines != high.lines || !inRange) {
         ++failures;
         if (failures <= 10) {
