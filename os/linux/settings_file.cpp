@@ -142,9 +142,11 @@ bool ParseInteger(const std::string& text, int32_t& value) {
   return true;
 }
 
-// A name that would break the line structure of the file cannot be stored.
+// A name that would break the line structure of the file cannot be stored, nor one that reading
+// would trim to another name.
 bool FitsOnOneLine(const std::string& name) {
-  return !name.empty() && name.find_first_of("\r\n=[]") == std::string::npos;
+  return !name.empty() && name.find_first_of("\r\n=[]") == std::string::npos &&
+         TrimControl(name) == name;
 }
 
 }  // namespace

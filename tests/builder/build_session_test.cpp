@@ -68,7 +68,7 @@ class BuildSessionTest : public testing::Test {
 // end, says the file does not exist and writes nothing.
 TEST_F(BuildSessionTest, FifoAndDeviceAreNotParameterFiles) {
   ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
-  for (const std::string path : {(folder_ / "fifo").string(), std::string("/dev/zero")}) {
+  for (const std::string& path : {(folder_ / "fifo").string(), std::string("/dev/zero")}) {
     const BuildOutcome outcome = Build(path);
     EXPECT_EQ(outcome.status, BuildStatus::FileNotExists) << path;
     EXPECT_EQ(outcome.message, kMsgFileNotExists);

@@ -20,15 +20,15 @@ namespace fs = std::filesystem;
 // A hang becomes the exit code of timeout(1) instead of a stuck test.
 constexpr int kTimedOut = 124;
 
-struct Run {
+struct ProgramRun {
   int exitCode = -1;  // -1: ended by a signal (an abort)
   std::string out;
 };
 
-Run RunProgram(const std::string& arguments, const std::string& environment = "") {
+ProgramRun RunProgram(const std::string& arguments, const std::string& environment = "") {
   const std::string command =
       environment + " timeout 60 \"" + KV_PROGRAM_PATH + "\" " + arguments + " 2>&1";
-  Run run;
+  ProgramRun run;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (pipe == nullptr) {
     return run;
@@ -75,7 +75,7 @@ TEST_F(HostileFilesTest, BadProfilesEndTheCheckWithAMessage) {
   };
   ASSERT_EQ(::mkfifo((dir_ / "fifo.json").c_str(), 0600), 0);
   for (const auto& c : cases) {
-    const Run run = RunProgram("--check --emulate " + c.profile);
+    const ProgramRun run = RunProgram("--check --emulate " + c.profile);
     EXPECT_NE(run.exitCode, kExitOk) << c.label;
     EXPECT_NE(run.exitCode, -1) << c.label;
     EXPECT_NE(run.exitCode, kTimedOut) << c.label;
@@ -86,19 +86,19 @@ TEST_F(HostileFilesTest, BadProfilesEndTheCheckWithAMessage) {
 TEST_F(HostileFilesTest, EmptyRawAnswersStillGiveAReport) {
   const std::string profile = File(
       "empty.json", R"({"disc": {"kind": "CD-R"}, "raw": {"43/04": "", "46/00": "", "23": ""}})");
-  const Run run = RunProgram("--check --emulate " + profile);
+  const ProgramRun run = RunProgram("--check --emulate " + profile);
   EXPECT_EQ(run.exitCode, kExitOk) << run.out;
 }
 
 TEST_F(HostileFilesTest, UserDatabaseAndSettingsThatAreNotFilesAreSkipped) {
   ASSERT_EQ(::mkfifo((dir_ / "db.txt").c_str(), 0600), 0);
   File("settings.ini", "[Krellvane]\nUserDefinedFule=" + (dir_ / "db.txt").string() + "\n");
-  const Run withFifo =
+  const ProgramRun withFifo =
       RunProgram("--check --emulate", "KRELLVANE_SETTINGS=" + (dir_ / "settings.ini").string());
   EXPECT_EQ(withFifo.exitCode, kExitOk) << withFifo.out;
 
   ASSERT_EQ(::mkfifo((dir_ / "fifo.ini").c_str(), 0600), 0);
-  const Run fifoSettings =
+  const ProgramRun fifoSettings =
       RunProgram("--check --emulate", "KRELLVANE_SETTINGS=" + (dir_ / "fifo.ini").string());
   EXPECT_EQ(fifoSettings.exitCode, kExitOk) << fifoSettings.out;
 }

@@ -250,10 +250,12 @@ TEST_F(SettingsTest, MissingFoldersAreCreated) {
 
 TEST_F(SettingsTest, NamesThatWouldBreakTheFileAreRefused) {
   WriteText(file_, "[Krellvane]\nWidth=1\n");
-  for (const char* name : {"Wi=dth", "Wid\nth", "[Width]", ""}) {
+  // Names that trimming would change could never be read back.
+  for (const char* name : {"Wi=dth", "Wid\nth", "[Width]", "", " Width", "Width\t", "\x01W"}) {
     EXPECT_FALSE(WriteRegInt(kSettingsKey, name, 5)) << name;
   }
   EXPECT_FALSE(WriteRegInt("Krell]vane", "Width", 5));
+  EXPECT_FALSE(WriteRegInt(" Krellvane", "Width", 5));
   EXPECT_FALSE(WriteRegInt(nullptr, "Width", 5));
   EXPECT_EQ(ReadText(file_), "[Krellvane]\nWidth=1\n");
 }
