@@ -16,7 +16,7 @@
 
 #include "builder/build_session.h"
 #include "builder/output_file.h"
-#include "builder_test_support.h"
+#include "builder/builder_test_support.h"
 #include "os/linux/settings_file.h"
 
 namespace kv {
