@@ -1,5 +1,6 @@
 // The program's entry: the window without options, the command-line front end with them.
 #include "app/core/cli.h"
+#include "os/standard_streams.h"
 
 #ifdef KV_WITH_GUI
 #include "app/forms/gui_main.h"
@@ -9,6 +10,7 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+  kv::UseUnchangedStandardStreams();
   const kv::CliRequest request = kv::ParseCommandLine(argc, argv);
   if (request.exitNow) {
     return request.exitCode;
@@ -21,7 +23,8 @@ int main(int argc, char** argv) {
     return std::make_unique<kv::TfrmBuildKV>(owner);
   });
 #else
-  std::fprintf(stderr, "krellvane: built without the window; see --help\n");
+  std::fprintf(stderr,
+               "krellvane: this build has no window yet; the command line works (see --help)\n");
   return kv::kExitUsage;
 #endif
 }

@@ -21,7 +21,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "drive/command_record.h"
 #include "drive/disc_type.h"
@@ -38,6 +41,15 @@ class Notifier;
 inline constexpr std::size_t kBufferSize = 65536;
 inline constexpr uint32_t kCommandTimeoutSeconds = 108000;
 inline constexpr int32_t kApplicationTagPreferAspi = 32767;
+
+// A command the system refused to carry to the drive as not permitted.
+struct RefusedCommand {
+  uint8_t opcode = 0;
+  bool openReadOnly = false;  // the node carrying it was open for reading only
+};
+
+// Whether the selected drive still answers to the identification its drive record names.
+enum class IdentityCheck : uint8_t { Same, Different, Unknown };
 
 // Which of the two ATIP times QueryAtipTime gives.
 enum class AtipTime : uint8_t {
@@ -85,6 +97,11 @@ class AtapiDevice {
   // --- Command transport ---
   uint8_t ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint32_t length);
   const CommandRecord& LastCommand() const { return LastCommand_; }
+  // The commands refused as not permitted since the device was built, each opcode once.
+  const std::vector<RefusedCommand>& RefusedCommands() const { return refused_; }
+  // True once a command to the selected drive has timed out: the drive is hung, and every later
+  // command to it fails at once (recorded as timed out) instead of waiting out the bound again.
+  bool SelectedDriveHung() const;
   uint8_t* GetDataBuffer() { return DataBuffer.get(); }
   const uint8_t* GetDataBuffer() const { return DataBuffer.get(); }
   uint8_t* GetParameterBuffer() { return ParameterBuffer.get(); }
@@ -123,6 +140,15 @@ class AtapiDevice {
 
   // --- Drive and media classification queries ---
   bool WaitUntilReady(int32_t limitSeconds);
+  // True when a bounded WaitUntilReady gave up since the drive was selected.
+  bool WaitGaveUp() const { return waitGaveUp_; }
+  // Sends INQUIRY to the selected drive and compares its identification with the drive record's
+  // (vendor, product, revision): a replugged drive node may now be another drive. Unknown when the
+  // record has no texts or the drive gave no identification.
+  IdentityCheck CheckSelectedIdentity();
+  // Called before each pause between readiness polls, so that a window can repaint while a drive
+  // becomes ready. It must not use the device. Empty (the default): nothing is called.
+  void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
   void ClearUnitAttention();
   DriveType QueryDriveType();
   DiscType QueryDiscType();
@@ -158,6 +184,7 @@ class AtapiDevice {
 
  private:
   void ClearIdentification();
+  void NoteRefused(const RefusedCommand& command);
   bool PerformanceAnswerHasDescriptor() const;
   char* ReadDvdPlusId(char* out, uint32_t vendorOffset, uint32_t structureOffset, uint32_t length);
   // True when the latest ExecuteCommand reached a transport (and so rewrote LastCommand_).
@@ -165,6 +192,7 @@ class AtapiDevice {
 
   Platform& platform_;
   Notifier& notifier_;
+  std::function<void()> waitHook_;
 
   // Timers and OS information, built first (in this order) and destroyed last.
   std::unique_ptr<HiTimer> WaitTimer;
@@ -192,6 +220,9 @@ class AtapiDevice {
   uint32_t CommandTimeout = kCommandTimeoutSeconds;
   CommandRecord LastCommand_;
   bool lastReachedTransport_ = false;
+  std::vector<RefusedCommand> refused_;
+  bool hung_[kMaxDrives] = {};  // by slot: a command to the drive timed out
+  bool waitGaveUp_ = false;
   std::unique_ptr<uint8_t[]> DataBuffer;
   std::unique_ptr<uint8_t[]> ParameterBuffer;
 };

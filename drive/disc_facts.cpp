@@ -3,6 +3,7 @@
 
 #include "drive/atapi_device.h"
 #include "drive/atip_answer.h"
+#include "drive/format_capacities_answer.h"
 #include "drive/mmc.h"
 #include "drive/physical_format_answer.h"
 #include "drive/prerecorded_answer.h"
@@ -15,9 +16,9 @@ namespace {
 constexpr uint32_t kLayerAnswerLength = 36;
 
 constexpr uint32_t kAtipTimesLength = 256;
-constexpr uint32_t kAtipHeaderOnlyLength = 2;  // data length of a header without descriptor
-constexpr uint32_t kAtipLeadInMsf = 8;         // ATIP start time of lead-in
-constexpr uint32_t kAtipLeadOutMsf = 12;       // last possible start time of lead-out
+constexpr uint32_t kAtipHeaderOnlyLength = atip::kHeaderOnlyDataLength;
+constexpr uint32_t kAtipLeadInMsf = atip::kLeadInMsf;
+constexpr uint32_t kAtipLeadOutMsf = atip::kLeadOutMsf;
 constexpr uint32_t kMsfLength = 3;
 constexpr uint32_t kDiscInfoLength = 256;
 constexpr uint32_t kDiscInfoLeadInMsf = 17;   // last session lead-in start address
@@ -28,13 +29,13 @@ constexpr uint32_t kPlusIdAnswerLength = 34;
 constexpr uint32_t kMinusIdAnswerLength = 48;
 
 constexpr uint32_t kFormatCapacitiesLength = 96;
-constexpr uint32_t kCapacityListLength = 3;
-constexpr uint32_t kFirstDescriptor = 4;  // the current/maximum capacity descriptor
-constexpr uint32_t kDescriptorSize = 8;
-constexpr uint32_t kDescriptorTypeByte = 4;  // within a descriptor: bits 1-0 (descriptor 0)
-constexpr uint8_t kDescriptorTypeMask = 0x03;
-constexpr uint8_t kUnformattedMedia = 1;
-constexpr uint8_t kFormatTypeShift = 2;  // bits 7-2 of the same byte (formattable descriptors)
+using format_capacities::kCapacityListLength;
+using format_capacities::kDescriptorSize;
+using format_capacities::kDescriptorTypeByte;
+using format_capacities::kDescriptorTypeMask;
+using format_capacities::kFirstDescriptor;
+using format_capacities::kFormatTypeShift;
+using format_capacities::kUnformattedMedia;
 // Full format, full format with sparing (DVD-RW), DVD+RW basic format, then the first of any.
 constexpr uint8_t kPreferredFormats[] = {0x10, 0x15, 0x26, 0x00};
 

@@ -1,6 +1,7 @@
 // The inserted disc's class: physical format (book type), current profile, ATIP.
 #include "drive/atapi_device.h"
 #include "drive/atip_answer.h"
+#include "drive/configuration_answer.h"
 #include "drive/mmc.h"
 #include "drive/physical_format_answer.h"
 
@@ -13,7 +14,7 @@ constexpr int32_t kReadyLimitSeconds = 120;
 constexpr uint32_t kPhysicalFormatLength = 16;
 
 constexpr uint32_t kConfigurationLength = 204;
-constexpr uint32_t kCurrentProfileOffset = 6;  // feature header bytes 6-7
+using configuration::kCurrentProfileOffset;
 
 constexpr uint32_t kAtipClassifyLength = 24;
 constexpr uint8_t kAtipMinimumLengthLow = 4;  // a longer length means a descriptor follows

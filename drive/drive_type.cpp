@@ -2,6 +2,8 @@
 #include <array>
 
 #include "drive/atapi_device.h"
+#include "drive/capabilities_page_answer.h"
+#include "drive/configuration_answer.h"
 #include "drive/mmc.h"
 
 namespace kv {
@@ -24,19 +26,16 @@ constexpr std::array<const char*, Code(kLastDiscType) + 1> kDiscTypeNames = {
 };
 
 constexpr uint32_t kCapabilitiesLength = 42;
-// Answer of MODE SENSE (10) page 2Ah: the 8-byte mode parameter header, then the page.
-constexpr uint32_t kReadCapabilityByte = 10;   // page byte 2
-constexpr uint32_t kWriteCapabilityByte = 11;  // page byte 3
-constexpr uint8_t kDvdRomReadBit = 0x08;
-constexpr uint8_t kCdrWriteBit = 0x01;
-constexpr uint8_t kCdrwWriteBit = 0x02;
+using capabilities_page::kCdrWriteBit;
+using capabilities_page::kCdrwWriteBit;
+using capabilities_page::kDvdRomReadBit;
+using capabilities_page::kReadCapabilityByte;
+using capabilities_page::kWriteCapabilityByte;
 
 constexpr uint32_t kProfileListLength = 248;
-// Answer of GET CONFIGURATION for the profile list feature: 8-byte feature header, the feature
-// descriptor's additional length at byte 11, 4-byte profile descriptors from byte 12.
-constexpr uint32_t kProfileListAdditionalLength = 11;
-constexpr uint32_t kFirstProfileLowByte = 13;
-constexpr uint32_t kProfileDescriptorSize = 4;
+using configuration::kFirstProfileLowByte;
+using configuration::kProfileDescriptorSize;
+using configuration::kProfileListAdditionalLength;
 
 // Weights of the four DVD recording profiles (low byte of the profile number).
 constexpr uint8_t kProfileDvdMinusR = 0x11;

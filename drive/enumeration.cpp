@@ -61,6 +61,7 @@ void ClearTexts(DriveRecord& drive) {
 }  // namespace
 
 void AtapiDevice::RefreshDrives() {
+  std::fill(std::begin(hung_), std::end(hung_), false);
   bool switchedToPassThrough = false;
   for (;;) {
     std::fill(std::begin(Drives), std::end(Drives), DriveRecord{});
@@ -94,7 +95,9 @@ void AtapiDevice::RefreshDrives() {
     SelectDrive(slot);
     ClearUnitAttention();
     bool identified = false;
-    while (!identified && inquiryAttempts < kInquiryBudget) {
+    // A hung drive fails every attempt at once; spending the shared budget on it would leave
+    // the drives after it without texts.
+    while (!identified && inquiryAttempts < kInquiryBudget && !SelectedDriveHung()) {
       ++inquiryAttempts;
       identified = ReadInquiryStrings();
     }

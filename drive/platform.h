@@ -50,6 +50,9 @@ struct PassThroughResult {
   SenseBytes sense{};          // raw sense bytes as the drive returned them, zero when none
   uint8_t senseLength = 0;     // bytes of sense written
   int osError = 0;             // errno / GetLastError when the call failed (for diagnostics)
+  bool timedOut = false;       // the platform gave up waiting for the drive (its own bound)
+  bool refused = false;        // the system refused the command as not permitted; no drive saw it
+  bool openReadOnly = false;   // the node carrying the command is open for reading only
 };
 
 // IOCTL_SCSI_GET_ADDRESS and its Linux equivalents.
@@ -90,6 +93,9 @@ struct AspiDeviceType {
 struct AspiExecResult {
   uint8_t srbStatus = kSsPending;
   SenseBytes senseArea{};
+  bool timedOut = false;      // the manager gave up waiting for the drive
+  bool refused = false;       // the system refused the command as not permitted
+  bool openReadOnly = false;  // the node carrying the command is open for reading only
 };
 
 // A loaded ASPI-style manager. Destroying it frees the module.
@@ -115,6 +121,7 @@ struct AspiLoadResult {
 struct DeniedNode {
   std::string path;  // the device path as opened ("/dev/sr0")
   int osError = 0;   // errno / GetLastError of the refused open
+  std::string hint;  // what would let this user open it, when the platform can tell
 };
 
 class Platform {
@@ -142,6 +149,15 @@ class Platform {
 
   // The nodes whose open was refused for lack of permission so far (for a hint to the user).
   virtual std::vector<DeniedNode> DeniedNodes() const { return {}; }
+  // Notes on the pass-through paths themselves (a driver that is not loaded), for the same hint.
+  virtual std::vector<std::string> PassThroughNotes() const { return {}; }
+
+  // The address under which a drive found through the given device path ("/dev/sr1") is listed,
+  // as GetScsiAddress would give it; CallFailed when the path names no drive node.
+  virtual ScsiAddressResult NodeAddress(const std::string& devicePath) {
+    (void)devicePath;
+    return {};
+  }
 
   // A short description for diagnostics ("linux", "emulated").
   virtual std::string Name() const = 0;

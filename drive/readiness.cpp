@@ -43,6 +43,9 @@ bool AtapiDevice::WaitUntilReady(int32_t limitSeconds) {
         break;
       }
     }
+    if (waitHook_) {
+      waitHook_();
+    }
     platform_.SleepMilliseconds(kPollIntervalMs);
   }
 
@@ -50,6 +53,9 @@ bool AtapiDevice::WaitUntilReady(int32_t limitSeconds) {
   TestUnitReady();
   if (bounded) {
     WaitTimer->Stop();
+  }
+  if (gaveUp) {
+    waitGaveUp_ = true;
   }
   return !gaveUp;
 }

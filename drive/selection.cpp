@@ -38,6 +38,7 @@ bool AtapiDevice::SelectDrive(int16_t index) {
     CloseDrive();
   }
 
+  waitGaveUp_ = false;
   const DriveRecord& slot = Drives[index];
   UseAspi = slot.ViaAspi != 0;
   CurrentDrive = index;

@@ -2,7 +2,9 @@
 #include <cstring>
 
 #include "drive/atapi_device.h"
+#include "drive/capabilities_page_answer.h"
 #include "drive/mmc.h"
+#include "drive/performance_answer.h"
 
 namespace kv {
 
@@ -11,12 +13,10 @@ namespace {
 constexpr uint32_t kPerformanceDescriptors = 50;
 constexpr uint32_t kMaxSpeedTransfer = 1024;
 constexpr uint32_t kStreamingTransfer = 4096;
-// GET PERFORMANCE type 3: 8-byte header, then 16-byte write speed descriptors.
-constexpr uint32_t kFirstEndLba = 12;
-constexpr uint32_t kFirstReadSpeed = 16;
-constexpr uint32_t kFirstWriteSpeed = 20;
-constexpr uint32_t kPerformanceDataLength = 0;  // bytes after this 4-byte field
-constexpr uint32_t kFirstDescriptorEnd = 24;
+using performance::kFirstDescriptorEnd;
+using performance::kFirstEndLba;
+using performance::kFirstReadSpeed;
+using performance::kFirstWriteSpeed;
 
 // The SET STREAMING performance descriptor.
 constexpr uint32_t kStreamingDescriptorLength = 28;
@@ -29,7 +29,7 @@ constexpr uint32_t kStreamWriteTime = 24;
 constexpr uint32_t kStreamTimeMs = 1000;  // sizes per second make the sizes speeds in kB/s
 
 constexpr uint32_t kCurrentSpeedLength = 40;
-constexpr uint32_t kCurrentWriteSpeed = 36;  // page 2Ah bytes 28-29 after the 8-byte header
+using capabilities_page::kCurrentWriteSpeed;
 
 }  // namespace
 
@@ -37,7 +37,8 @@ constexpr uint32_t kCurrentWriteSpeed = 36;  // page 2Ah bytes 28-29 after the 8
 // holds the previous command's bytes, which must not become a speed.
 bool AtapiDevice::PerformanceAnswerHasDescriptor() const {
   return LastCommand_.Transferred >= kFirstDescriptorEnd &&
-         ReadDataBE32(kPerformanceDataLength) >= kFirstDescriptorEnd - 4;
+         ReadDataBE32(performance::kDataLength) >=
+             kFirstDescriptorEnd - performance::kDataLengthSize;
 }
 
 double AtapiDevice::QueryMaxWriteSpeed() {

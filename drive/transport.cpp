@@ -15,6 +15,10 @@ constexpr std::size_t kAspiSenseLength = 14;
 
 }  // namespace
 
+bool AtapiDevice::SelectedDriveHung() const {
+  return CurrentDrive >= 0 && CurrentDrive < kMaxDrives && hung_[CurrentDrive];
+}
+
 uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint32_t length) {
   const bool passThrough = osInfo_->IsNT() && !UseAspi;
   lastReachedTransport_ = false;
@@ -48,7 +52,18 @@ uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint3
 
   CommandRecord record;
   record.CdbBytes = request.cdb;
+  if (SelectedDriveHung()) {
+    // A drive that let a command run out its bound is not asked again: each further command
+    // would hold the process for the whole bound once more.
+    record.Status = kStatusFailed;
+    record.TimedOut = 1;
+    LastCommand_ = record;
+    return 0;
+  }
   bool callSucceeded = false;
+  bool platformTimedOut = false;
+  bool refused = false;
+  bool openReadOnly = false;
   uint32_t transferred = 0;
   SenseFields sense;
 
@@ -57,6 +72,9 @@ uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint3
     const PassThroughResult result = platform_.PassThrough(DeviceHandle_, request);
     CommandTimer->Stop();
     callSucceeded = result.callSucceeded;
+    platformTimedOut = result.timedOut;
+    refused = result.refused;
+    openReadOnly = result.openReadOnly;
     // The platform's count is not trusted beyond what was asked for.
     transferred = std::min(result.transferred, request.length);
     sense = DecodeSense(result.sense, result.senseLength);
@@ -67,13 +85,19 @@ uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint3
                        static_cast<uint8_t>(CurrentAddress.Lun & 0xFF), request);
     CommandTimer->Stop();
     callSucceeded = result.srbStatus == kSsComp;
+    platformTimedOut = result.timedOut;
+    refused = result.refused;
+    openReadOnly = result.openReadOnly;
     // The manager does not say how much moved; the requested length stands for it.
     transferred = request.length;
     sense = DecodeSense(result.senseArea, kAspiSenseLength);
   }
 
   record.Elapsed = CommandTimer->TotalSeconds();
-  record.TimedOut = record.Elapsed > static_cast<double>(CommandTimeout) ? 1 : 0;
+  // The platform may bound a command more tightly than CommandTimeout (a hung drive must not hold
+  // the process for hours); giving up there is the same timed-out failure.
+  record.TimedOut =
+      (platformTimedOut || record.Elapsed > static_cast<double>(CommandTimeout)) ? 1 : 0;
   record.SenseKey = sense.key;
   record.Asc = sense.asc;
   record.Ascq = sense.ascq;
@@ -88,9 +112,24 @@ uint8_t AtapiDevice::ExecuteCommand(const uint8_t* cdb, uint8_t direction, uint3
     const bool failed = passThrough ? !callSucceeded : sense.key == 0;
     record.Status = (failed || record.TimedOut != 0) ? kStatusFailed : kStatusCheckCondition;
   }
+  if (record.TimedOut != 0 && CurrentDrive >= 0 && CurrentDrive < kMaxDrives) {
+    hung_[CurrentDrive] = true;
+  }
+  if (refused) {
+    NoteRefused(RefusedCommand{request.cdb[0], openReadOnly});
+  }
   LastCommand_ = record;
   lastReachedTransport_ = true;
   return good ? 1 : 0;
+}
+
+void AtapiDevice::NoteRefused(const RefusedCommand& command) {
+  for (const RefusedCommand& known : refused_) {
+    if (known.opcode == command.opcode) {
+      return;
+    }
+  }
+  refused_.push_back(command);
 }
 
 }  // namespace kv

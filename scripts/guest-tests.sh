@@ -2,7 +2,8 @@
 # guest-tests.sh - runs krellvane's command line inside small Linux guests against the kernel's
 # own drivers and two MMC implementations that are not ours:
 #   boot 1: QEMU's IDE/ATAPI drive with a CD-sized image, an empty IDE drive, QEMU's SCSI drive
-#           with a DVD-sized image, an empty SCSI drive;
+#           with a DVD-sized image, an empty SCSI drive, an empty SCSI drive on SCSI host 16 (behind
+#           fourteen more controllers), and at the end scsi_debug as a drive that never answers;
 #   boot 2: tgt's emulated drives (DVD image, blank DVD+R writer, CD-sized image) reached through
 #           QEMU's iSCSI driver from a tgtd listening on 127.0.0.1 only.
 # In each guest: --list against /sys and sg_inq (with and without the sg driver), --check and
@@ -25,7 +26,7 @@ SHARED=${KV_SHARED_DIR:-$REPO/../shared}
 FIRST=${KV_FIRST_LINE:-1}
 ANY_FIRST=${KV_ANY_FIRST_LINE:-1}
 TGT=1
-BOOT_TIMEOUT=${KV_GUEST_BOOT_TIMEOUT:-130}
+BOOT_TIMEOUT=${KV_GUEST_BOOT_TIMEOUT:-300}
 PROG=guest-tests
 
 die() { echo "$PROG: $*" >&2; exit 2; }
@@ -142,10 +143,37 @@ judge() {  # raw roles label
 
 GUEST_FILES=(--sg3-utils --bin "$KV" --file "$HERE/in-guest.sh:/in-guest.sh")
 
+# Fourteen more SCSI controllers after the harness's own (host 2) put a drive on host 16, as on a
+# machine whose USB writer has been plugged in again and again.
+EXTRA_HBAS=14
+HOST16=()
+for i in $(seq 1 "$EXTRA_HBAS"); do HOST16+=(-device "virtio-scsi-pci,id=kvx$i"); done
+HOST16+=(-drive "if=none,id=kvh16,media=cdrom,readonly=on"
+  -device "scsi-cd,bus=kvx$EXTRA_HBAS.0,scsi-id=0,lun=0,drive=kvh16")
+
+# scsi_debug (and the checksum modules it needs) from the guest kernel's package, for a drive
+# that never answers; without them that part of the run is left out.
+HANG_FILES=()
+CACHE=${QEMU_MMC_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/qemu-mmc}
+deb=$(ls "$CACHE"/linux-image-*.deb 2>/dev/null | head -n1)
+if [[ -n $deb ]]; then
+  mkdir -p "$WORK/kmod" "$WORK/hang"
+  dpkg-deb --fsys-tarfile "$deb" | tar -x -C "$WORK/kmod" --wildcards '*/scsi_debug.ko' \
+    '*/crct10dif_common.ko' '*/crct10dif_generic.ko' '*/crc-t10dif.ko' 2>/dev/null
+  order=(crct10dif_common crct10dif_generic crc-t10dif)
+  for m in "${order[@]}" scsi_debug; do
+    f=$(find "$WORK/kmod" -name "$m.ko" | head -n1)
+    [[ -n $f ]] && cp "$f" "$WORK/hang/" && HANG_FILES+=(--file "$WORK/hang/$m.ko:/files/hang/$m.ko")
+  done
+  echo "${order[*]}" >"$WORK/hang/order"
+  HANG_FILES+=(--file "$WORK/hang/order:/files/hang/order")
+fi
+
 echo "$PROG: boot 1: QEMU's IDE and SCSI drives" >&2
 bg_run "$TOOLS/run-in-guest.sh" --quiet --timeout "$BOOT_TIMEOUT" "${GUEST_FILES[@]}" \
-  --cd "$IMG/cd.iso" --empty-cd --scsi-cd "$IMG/dvd.iso" --scsi-empty-cd \
-  --log "$OUT/qemu-console.log" -- sh /in-guest.sh "$FIRST" /dev/sr1 "$ANY_FIRST" >"$OUT/qemu.raw"
+  "${HANG_FILES[@]}" --cd "$IMG/cd.iso" --empty-cd --scsi-cd "$IMG/dvd.iso" --scsi-empty-cd \
+  --qemu-arg "${HOST16[*]}" \
+  --log "$OUT/qemu-console.log" -- sh /in-guest.sh "$FIRST" /dev/sr1 "$ANY_FIRST" 5 >"$OUT/qemu.raw"
 rc=$?
 echo "$PROG: boot 1 ended with $rc after $(($(date +%s) - start)) s" >&2
 judge "$OUT/qemu.raw" "$HERE/roles-qemu.txt" qemu

@@ -1,12 +1,43 @@
 #include "app/core/cli.h"
 
 #include <CLI/CLI.hpp>
+#include <charconv>
 #include <cstdio>
 #include <iostream>
 
 #include "app/core/edition.h"
 
 namespace kv {
+
+namespace {
+
+// A device node is named by its full path, so that it is never mistaken for a line number.
+bool IsNodeArgument(const std::string& text) {
+  return !text.empty() && text.front() == '/';
+}
+
+std::optional<int> LineNumber(const std::string& text) {
+  int value = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, ec] = std::from_chars(text.data(), end, value);
+  if (text.empty() || ec != std::errc{} || stop != end) {
+    return std::nullopt;
+  }
+  return value;
+}
+
+CLI::Validator CheckArgumentValidator() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        if (IsNodeArgument(text) || LineNumber(text)) {
+          return {};
+        }
+        return "'" + text + "' is neither a line number nor a device node such as /dev/sr0";
+      },
+      "LINE|NODE");
+}
+
+}  // namespace
 
 CliRequest ParseCommandLine(int argc, const char* const* argv) {
   CliRequest request;
@@ -25,13 +56,15 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
           ->expected(0, -1)
           ->type_name("PROFILE...");
   app.add_flag("--list", list, "List the CD/DVD drives found, one line each, and exit");
-  std::optional<int> checkLine;
+  std::optional<std::string> checkArgument;
   auto* checkOption =
-      app.add_option("--check", checkLine,
+      app.add_option("--check", checkArgument,
                      "Check the disc in the drive of the given list line (default: the first "
-                     "writer) and print the report")
+                     "writer), or in the drive on the given device node (/dev/srN), and print "
+                     "the report")
           ->expected(0, 1)
-          ->type_name("LINE");
+          ->type_name("LINE|NODE")
+          ->check(CheckArgumentValidator());
   auto* jsonOption = app.add_flag("--json", request.json, "With --check: print one JSON object");
   auto* anyDriveOption =
       app.add_flag("--any-drive", request.anyDrive,
@@ -64,7 +97,13 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
     request.mode = CliMode::List;
   } else if (checkOption->count() > 0) {
     request.mode = CliMode::Check;
-    request.checkLine = checkLine;
+    if (checkArgument) {
+      if (IsNodeArgument(*checkArgument)) {
+        request.checkNode = *checkArgument;
+      } else {
+        request.checkLine = LineNumber(*checkArgument);
+      }
+    }
   } else if (buildOption->count() > 0) {
     request.mode = CliMode::Build;
   }

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <string>
 
+#include "app/core/cli_drive_notes.h"
 #include "app/core/main_window_logic.h"
 #include "app/core/media_check.h"
 #include "app/core/report_json.h"
@@ -30,9 +31,32 @@ class LineSink : public ReportSink {
   std::vector<std::string> lines_;
 };
 
+// The listed drive on a device node: the one whose address (or node name) the node gives.
+// Works the same whichever path found the drives, so scripts can name a drive unambiguously.
+std::optional<int16_t> PickNode(Startup& startup, const std::string& node, std::ostream& err) {
+  AtapiDevice& device = *startup.Device();
+  const ScsiAddressResult address = device.GetPlatform().NodeAddress(node);
+  if (address.outcome != ScsiAddressResult::Outcome::Found) {
+    err << "krellvane: " << node << " is no CD/DVD drive node\n";
+    return std::nullopt;
+  }
+  for (int16_t index = 0; index < static_cast<int16_t>(device.GetDriveCount()); ++index) {
+    const DriveRecord* drive = device.GetDriveRecord(static_cast<uint32_t>(index));
+    if (drive != nullptr && drive->HostAdapter == address.port && drive->PathId == address.pathId &&
+        drive->Target == address.target && drive->Lun == address.lun) {
+      return index;
+    }
+  }
+  err << "krellvane: the drive on " << node << " is not among the drives --list shows\n";
+  return std::nullopt;
+}
+
 // The device drive of the requested line: a line of the window's writer list (from 1), or with
 // --any-drive a line of --list (from 1, readers included). Null after a message when there is none.
 std::optional<int16_t> PickDrive(Startup& startup, const CliRequest& request, std::ostream& err) {
+  if (request.checkNode) {
+    return PickNode(startup, *request.checkNode, err);
+  }
   if (request.anyDrive) {
     int count = startup.Device()->GetDriveCount();
     int line = request.checkLine.value_or(kFirstAnyDriveLine);
@@ -80,11 +104,25 @@ int RunCheckOn(Platform& platform, Notifier& notifier, const CliRequest& request
   if (!driveIndex) {
     return kExitNoDrive;
   }
-  int line = request.checkLine.value_or(request.anyDrive ? kFirstAnyDriveLine : kFirstLine);
+  // A drive named by its node is reported under its --list line.
+  int line = request.checkNode
+                 ? *driveIndex + kFirstAnyDriveLine
+                 : request.checkLine.value_or(request.anyDrive ? kFirstAnyDriveLine : kFirstLine);
+  const std::string named =
+      request.checkNode ? *request.checkNode : "drive line " + std::to_string(line);
   AtapiDevice& device = *startup.Device();
   const DriveRecord* record = device.GetDriveRecord(static_cast<uint32_t>(*driveIndex));
   if (record == nullptr || !startup.SelectDrive(*driveIndex)) {
-    err << "krellvane: drive line " << line << " cannot be opened\n";
+    err << "krellvane: " << named << " cannot be opened\n";
+    PrintAccessHints(platform, err);
+    return kExitNoDrive;
+  }
+  // The list was made a moment ago, but a drive unplugged and plugged in again since may now sit
+  // on another node: the check goes on only when the node still answers as the listed drive.
+  if (device.CheckSelectedIdentity() == IdentityCheck::Different) {
+    err << "krellvane: " << named << " now holds another drive (" << device.GetVendor() << ' '
+        << device.GetProduct() << " instead of " << record->Vendor << ' ' << record->Product
+        << "); list the drives again\n";
     return kExitNoDrive;
   }
 
@@ -96,14 +134,33 @@ int RunCheckOn(Platform& platform, Notifier& notifier, const CliRequest& request
   LineSink sink;
   MediaCheckFacts facts;
   RunMediaCheck(device, record, startup.UserCd(), startup.UserDvd(), sink, &facts);
+  const bool hung = device.SelectedDriveHung();
+  const bool ready = !hung && !device.WaitGaveUp();
   if (request.json) {
-    out << DumpJson(MediaCheckToJson(line, *record, facts)) << "\n";
+    nlohmann::json report = MediaCheckToJson(line, *record, facts);
+    report["ready"] = ready;
+    report["refusedCommands"] = RefusedCommandsJson(device.RefusedCommands());
+    out << DumpJson(report) << "\n";
   } else {
     for (const std::string& text : sink.Lines()) {
       out << text << "\n";
     }
   }
   out.flush();
+  PrintAccessHints(platform, err);
+  if (const std::string refused = RefusedCommandsLine(device.RefusedCommands()); !refused.empty()) {
+    err << refused << "\n";
+  }
+  if (hung) {
+    err << "krellvane: the drive did not answer a command within the time allowed for it and is "
+           "taken as hung; the report does not describe the disc\n";
+    return kExitNotReady;
+  }
+  if (!ready) {
+    err << "krellvane: the drive did not become ready within the wait; the report describes a "
+           "drive that is not ready\n";
+    return kExitNotReady;
+  }
   if (!facts.completed) {
     err << "krellvane: the check ended early; the report is incomplete\n";
     return kExitFailure;

@@ -1,10 +1,10 @@
 #include "app/core/cli_list.h"
 
-#include <cstring>
 #include <iostream>
 #include <string>
 
 #include "app/core/cli.h"
+#include "app/core/cli_drive_notes.h"
 #include "app/core/drive_line.h"
 #include "app/core/startup.h"
 #include "drive/atapi_device.h"
@@ -20,13 +20,6 @@ constexpr const char* kEmulateHint =
     "drives";
 constexpr const char* kWriterWord = "writer";
 constexpr const char* kReaderWord = "reader";
-
-void PrintPermissionHints(const Platform& platform, std::ostream& err) {
-  for (const DeniedNode& node : platform.DeniedNodes()) {
-    err << "krellvane: cannot open " << node.path << ": " << std::strerror(node.osError)
-        << " (add your user to the 'cdrom' group)\n";
-  }
-}
 
 }  // namespace
 
@@ -51,7 +44,7 @@ int ListDrives(Platform& platform, Notifier& notifier, std::ostream& out, std::o
     ++printed;
   }
   out.flush();
-  PrintPermissionHints(platform, err);
+  PrintAccessHints(platform, err);
   if (printed == 0) {
     err << kNoDriveMessage << '\n' << kEmulateHint << '\n';
     return kExitNoDrive;

@@ -92,7 +92,6 @@ class TfrmMain : public QWidget {
   Platform* GetPlatform() const { return platform_.get(); }
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:

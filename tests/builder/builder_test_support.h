@@ -1,8 +1,6 @@
 // Helpers of the builder tests: temporary folders, synthetic prototypes and block views.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -21,8 +19,16 @@ namespace kv::test {
 class TempFolder {
  public:
   TempFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "kv-builder-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
+    // A random name that nobody else holds: create_directory fails on one that exists.
+    std::random_device random;
+    for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+      const std::filesystem::path candidate = std::filesystem::temp_directory_path() /
+                                              ("kv-builder-" + std::to_string(random()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error) && !error) {
+        path_ = candidate;
+      }
+    }
   }
   ~TempFolder() {
     std::error_code ignored;

@@ -36,6 +36,15 @@ while read -r hctl role tname kind; do
   KIND_OF[$hctl]=$kind
 done <"$ROLES"
 
+# The host adapter number a drive line shows is its host's rank among the hosts with CD/DVD
+# drives (0 for the lowest), not the kernel's host number, which grows with every hot-plug.
+declare -A RANK_OF
+rank=0
+for h in $(for d in "${sysfs[@]}"; do echo "${d%%:*}"; done | sort -n -u); do
+  RANK_OF[$h]=$rank
+  rank=$((rank + 1))
+done
+
 for d in "${sysfs[@]}"; do
   IFS='|' read -r hctl node vendor model rev <<<"$d"
   NODE_OF[$hctl]=$node
@@ -52,7 +61,7 @@ for d in "${sysfs[@]}"; do
   # host adapter-path id-target-lun, the two-character column, vendor+product in 24, revision in 4;
   # the column ("%.2s" of the root path) is the node's number and a colon for a drive found by its
   # node, and empty (no characters at all) for one found through the sg driver, which has no root
-  ADDR_OF[$hctl]=$(printf '%2d-%d-%d-%d ' "$h" "$c" "$t" "$l")
+  ADDR_OF[$hctl]=$(printf '%2d-%d-%d-%d ' "${RANK_OF[$h]}" "$c" "$t" "$l")
   COL_OF[$hctl]=$(printf '%.2s' "$n:")
   REST_OF[$hctl]=$(printf '%24s %4s' "$vendor$model" "$rev")
 done
@@ -119,7 +128,7 @@ hctl_of_line() {
 # no_drive_matches SECTION: --check on a line that reaches no drive is refused with exit 3.
 no_drive_matches() {
   local out rc
-  out=$(section "$1")
+  out=$(section "$1"; section "$1.err")
   rc=$(section_rc "$1")
   if [[ $rc == 3 ]] && grep -qE 'No drive detected|no drive line' <<<"$out" && ! grep -q 'Disc Type' <<<"$out"; then
     ok "$1: no drive on that line, refused with exit 3"
@@ -244,7 +253,7 @@ allowed=()
 for h in "${all[@]}"; do [[ ${NODE_OF[$h]} == "$denied" ]] || allowed+=("$h"); done
 # the sg nodes stay root's, so the sg driver reaches no drive: the drives come from their nodes
 list_matches list-user node "${allowed[@]}"
-out=$(section list-user)
+out=$(section list-user; section list-user.err)
 if grep -qiE 'permission|not allowed' <<<"$out" && grep -qF "$denied" <<<"$out"; then
   ok "list-user: permission hint names $denied"
 else
@@ -260,6 +269,83 @@ for h in "${allowed[@]}"; do
     bad "$sec: vendor command not refused" "$(section "$sec")"
   fi
 done
+
+# A drive named by its node gives the report of the drive on that node.
+for h in "${all[@]}"; do
+  sec="node-root-$(basename "${NODE_OF[$h]}")"
+  json=$(section "$sec")
+  want=$(printf '%d-%d-%d-%d' ${ADDR_OF[$h]//-/ })
+  got=$(jq -r '.drive.address // empty' <<<"$json" 2>/dev/null)
+  if [[ $got == "$want" ]] && jq -e '.disc' >/dev/null 2>&1 <<<"$json"; then
+    ok "$sec: --check ${NODE_OF[$h]} reports the drive listed as $want"
+  else
+    bad "$sec: --check ${NODE_OF[$h]} reports '$got', expected the drive $want" "$json"
+  fi
+done
+out=$(section bad-node)
+rc=$(section_rc bad-node)
+[[ $rc == 3 && -n $out ]] && ! grep -q 'Disc Type' <<<"$out" && ok "bad-node: /dev/null refused with exit 3" ||
+  bad "bad-node: exit code $rc" "$out"
+
+# Hints for an ordinary user, from the node's mode and the user's groups.
+err=$(section list-user.err)
+if grep -F "$denied" <<<"$err" | grep -q 'not group-accessible.*udev rule'; then
+  ok "list-user: $denied (root:root 0600) needs a udev rule, says the hint"
+else
+  bad "list-user: no udev-rule hint for $denied" "$err"
+fi
+if grep -E '/dev/sg[0-9]' <<<"$err" | grep -q 'not group-accessible'; then
+  ok "list-user: the sg nodes are named in a hint"
+else
+  bad "list-user: no hint names the sg nodes" "$err"
+fi
+err=$(section list-other.err)
+if grep -q "add your user to the 'cdrom' group" <<<"$err"; then
+  ok "list-other: a user outside the group is told to join 'cdrom'"
+else
+  bad "list-other: no hint to join the 'cdrom' group" "$err"
+fi
+ro=$(sed -n 's/^@@@ READONLY //p' "$RAW")
+err=$(section readonly-user.err)
+if [[ $(section_rc readonly-user) != 3 ]] && grep -E 'refused' <<<"$err" | grep -qE '(BBh|B6h).*read-only'; then
+  ok "readonly-user: $ro open read-only, the refused speed command named on stderr"
+else
+  bad "readonly-user: no refused-command line for $ro (exit $(section_rc readonly-user))" "$err$(section readonly-user)"
+fi
+# The vendor command reaches a DVD+ writer only; there the user is told the kernel refused it.
+for sec in $(sed -n 's/^@@@ BEGIN \(any-user-[0-9]*\)$/\1/p' "$RAW"); do
+  n=${sec#any-user-}
+  h=$(ALL=1 hctl_of_line list-user "$n")
+  [[ -n $h && ${ROLE_OF[$h]:-} == tgt-blank-dvdplusr ]] || continue
+  err=$(section "$sec.err")
+  if grep -q 'refused.*DFh.*CAP_SYS_RAWIO' <<<"$err"; then
+    ok "$sec: the refused vendor command named on stderr"
+  else
+    bad "$sec: no refused-command line for the vendor command" "$err"
+  fi
+done
+
+# A drive that never answers: the check ends by itself after the command bound, and SIGTERM
+# ends a listing that waits on it just as soon.
+hung=$(sed -n 's/^@@@ HUNG //p' "$RAW")
+if [[ -n $hung && $hung != none ]]; then
+  secs=$(sed -n 's/^@@@ HUNG-SECONDS //p' "$RAW")
+  err=$(section hung-check.err)
+  rc=$(section_rc hung-check)
+  if [[ $rc == 5 ]] && grep -q 'did not answer' <<<"$err" && [[ ${secs:-999} -le 90 ]]; then
+    ok "hung-check: $hung never answers; the check ended in $secs s with exit 5"
+  else
+    bad "hung-check: exit $rc after ${secs:-?} s" "$err"
+  fi
+  read -r term_rc term_s < <(sed -n 's/^@@@ TERM rc=\([0-9]*\) seconds=\([0-9]*\)$/\1 \2/p' "$RAW")
+  if [[ ${term_rc:-} == 143 && ${term_s:-999} -le 40 ]]; then
+    ok "hung-term: SIGTERM ended the listing $term_s s after it was sent"
+  else
+    bad "hung-term: SIGTERM gave exit ${term_rc:-?} after ${term_s:-?} s"
+  fi
+elif [[ -n $hung ]]; then
+  bad "hung: the scsi_debug drive did not appear"
+fi
 
 # Commands the kernel saw during the root runs: "hctl opcode result", the address taken from
 # each log line ("sr 2:0:1:0: [sr1] tag#0 CDB: ...").

@@ -114,7 +114,9 @@ struct Fault {
   std::optional<uint32_t> shortBytes;  // move at most this many bytes
   std::optional<uint32_t> misreport;   // report this many bytes moved
   uint32_t latencyMs = 0;
-  uint32_t failAfter = 0;         // first matching command (1-based) that is hit; 0 = first
+  bool hang = false;       // the drive never answers: the platform gives up at its command bound
+  bool refused = false;    // the system refuses the command as not permitted (no drive sees it)
+  uint32_t failAfter = 0;  // first matching command (1-based) that is hit; 0 = first
   std::optional<uint32_t> times;  // how many hits at most
 };
 

@@ -191,10 +191,28 @@ ScsiAddressResult EmulatedPlatform::GetScsiAddress(DeviceHandle handle) {
   return result;
 }
 
+ScsiAddressResult EmulatedPlatform::NodeAddress(const std::string& devicePath) {
+  const std::string folder = "/dev/";
+  if (devicePath.compare(0, folder.size(), folder) != 0) {
+    return {};
+  }
+  for (int i = 0; i < DriveCount(); ++i) {
+    if (folder + RootOf(i) == devicePath &&
+        drives_[i].attachment.address.outcome == ScsiAddressResult::Outcome::Found) {
+      return drives_[i].attachment.address;
+    }
+  }
+  return {};
+}
+
 DriveResponse EmulatedPlatform::RunCommand(int drive, const ScsiRequest& request,
                                            CommandPath path) {
   DriveResponse response = drives_[drive].drive->Execute(request);
   nowUs_ += static_cast<int64_t>(response.latencyMs) * kMicrosecondsPerMillisecond;
+  if (response.outcome == DriveResponse::Outcome::TimedOut) {
+    // Like the Linux platform, the wait for a drive that never answers ends at the bound.
+    nowUs_ += int64_t{kEmulatedCommandBoundSeconds} * kMicrosecondsPerMillisecond * 1000;
+  }
   CdbLogEntry entry;
   entry.cdb = request.cdb;
   entry.direction = request.direction;
@@ -221,6 +239,14 @@ PassThroughResult EmulatedPlatform::PassThrough(DeviceHandle handle, const ScsiR
   switch (response.outcome) {
     case DriveResponse::Outcome::TransportFailure:
       result.osError = EIO;
+      return result;
+    case DriveResponse::Outcome::TimedOut:
+      result.osError = ETIMEDOUT;
+      result.timedOut = true;
+      return result;
+    case DriveResponse::Outcome::Refused:
+      result.osError = EPERM;
+      result.refused = true;
       return result;
     case DriveResponse::Outcome::CheckCondition:
       FillSense(response.sense, result.sense, result.senseLength);
@@ -311,6 +337,14 @@ class EmulatedAspiManager : public AspiManager {
       }
       case DriveResponse::Outcome::TransportFailure:
         result.srbStatus = kSsErr;
+        break;
+      case DriveResponse::Outcome::TimedOut:
+        result.srbStatus = kSsErr;
+        result.timedOut = true;
+        break;
+      case DriveResponse::Outcome::Refused:
+        result.srbStatus = kSsErr;
+        result.refused = true;
         break;
     }
     return result;

@@ -69,6 +69,8 @@ struct AspiSettings {
 
 // ASPI statuses the emulated manager answers besides those in drive/platform.h.
 inline constexpr uint8_t kSsErr = 0x04;
+// How long the emulated machine waits for a drive that never answers, as the Linux platform does.
+inline constexpr int64_t kEmulatedCommandBoundSeconds = 30;
 inline constexpr uint8_t kSsInvalidHa = 0x81;
 inline constexpr uint8_t kSsNoDevice = 0x82;
 
@@ -131,6 +133,8 @@ class EmulatedPlatform : public kv::Platform {
   DeviceHandle OpenDevice(const std::string& root) override;
   void CloseDevice(DeviceHandle handle) override;
   ScsiAddressResult GetScsiAddress(DeviceHandle handle) override;
+  // "/dev/<root>" names the drive whose root that is.
+  ScsiAddressResult NodeAddress(const std::string& devicePath) override;
   PassThroughResult PassThrough(DeviceHandle handle, const ScsiRequest& request) override;
   AspiLoadResult LoadAspi() override;
   std::string Name() const override { return "emulated"; }

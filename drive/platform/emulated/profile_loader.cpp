@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "drive/configuration_answer.h"
+#include "drive/format_capacities_answer.h"
 #include "os/input_file.h"
 
 namespace kv::emu {
@@ -22,10 +24,9 @@ constexpr uint32_t kMsfNumberSeconds = 100;
 constexpr uint32_t kMaxMinutes = 99;
 constexpr uint32_t kMaxSeconds = 59;
 constexpr uint32_t kMaxFrames = 74;
-constexpr std::size_t kMaxProfiles = 255 / 4;
+using configuration::kMaxProfiles;
 // Every raw answer of every command key, written out in hex with blanks, stays far below this.
-constexpr std::size_t kProfileReadLimit = std::size_t{16}
-                                          << 20;  // the feature's additional length is one byte
+constexpr std::size_t kProfileReadLimit = std::size_t{16} << 20;
 
 // Thrown inside the loader only; ParseProfileJson turns it into the error text.
 struct FieldError {
@@ -361,7 +362,7 @@ Disc ReadDisc(const json& o, const std::string& path) {
       }
       d.formatCapacities.push_back(f);
     }
-    if (d.formatCapacities.size() > 31) {
+    if (d.formatCapacities.size() > format_capacities::kMaxDescriptors) {
       throw FieldError{p, "at most 31 descriptors fit the capacity list"};
     }
   }
@@ -377,7 +378,8 @@ Disc ReadDisc(const json& o, const std::string& path) {
 
 Fault ReadFault(const json& o, const std::string& path) {
   CheckKeys(o, path,
-            {"sense", "transportFailure", "short", "misreport", "latencyMs", "failAfter", "times"});
+            {"sense", "transportFailure", "short", "misreport", "latencyMs", "hang", "refused",
+             "failAfter", "times"});
   Fault f;
   if (const json* v = Find(o, "sense")) {
     const std::string p = Join(path, "sense");
@@ -398,6 +400,8 @@ Fault ReadFault(const json& o, const std::string& path) {
     f.misreport = ReadU32(*v, Join(path, "misreport"));
   }
   IfPresent(o, path, "latencyMs", f.latencyMs, ReadU32);
+  IfPresent(o, path, "hang", f.hang, ReadBool);
+  IfPresent(o, path, "refused", f.refused, ReadBool);
   IfPresent(o, path, "failAfter", f.failAfter, ReadU32);
   if (const json* v = Find(o, "times")) {
     f.times = ReadU32(*v, Join(path, "times"));

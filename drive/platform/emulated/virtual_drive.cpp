@@ -211,13 +211,17 @@ DriveResponse VirtualDrive::Execute(const ScsiRequest& request) {
 
   DriveResponse response;
   bool transportFailure = false;
+  bool hang = false;
+  bool refused = false;
   std::optional<Sense> faultSense;
   std::optional<uint32_t> shortBytes;
   std::optional<uint32_t> misreport;
   for (const Fault& f : faults) {
     response.latencyMs += f.latencyMs;
-    const bool hasEffect =
-        f.sense || f.transportFailure || f.shortBytes || f.misreport || f.latencyMs > 0;
+    hang = hang || f.hang;
+    refused = refused || f.refused;
+    const bool hasEffect = f.sense || f.transportFailure || f.shortBytes || f.misreport ||
+                           f.latencyMs > 0 || f.hang || f.refused;
     transportFailure = transportFailure || f.transportFailure || !hasEffect;
     if (f.sense && !faultSense) {
       faultSense = f.sense;
@@ -228,6 +232,14 @@ DriveResponse VirtualDrive::Execute(const ScsiRequest& request) {
     if (f.misreport) {
       misreport = f.misreport;
     }
+  }
+  if (refused) {
+    response.outcome = DriveResponse::Outcome::Refused;
+    return response;
+  }
+  if (hang) {
+    response.outcome = DriveResponse::Outcome::TimedOut;
+    return response;
   }
   if (transportFailure) {
     response.outcome = DriveResponse::Outcome::TransportFailure;

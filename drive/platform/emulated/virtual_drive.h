@@ -19,7 +19,8 @@
 namespace kv::emu {
 
 struct DriveResponse {
-  enum class Outcome : uint8_t { Good, CheckCondition, TransportFailure };
+  // TimedOut: the drive never answered; Refused: the system did not let the command through.
+  enum class Outcome : uint8_t { Good, CheckCondition, TransportFailure, TimedOut, Refused };
   Outcome outcome = Outcome::Good;
   Sense sense;
   uint32_t transferred = 0;  // bytes the transport reports as moved

@@ -2,6 +2,12 @@
 // counted from the first byte of the answer, header included.
 #include <algorithm>
 
+#include "drive/atip_answer.h"
+#include "drive/capabilities_page_answer.h"
+#include "drive/configuration_answer.h"
+#include "drive/format_capacities_answer.h"
+#include "drive/mmc.h"
+#include "drive/performance_answer.h"
 #include "drive/physical_format_answer.h"
 #include "drive/platform/emulated/answer_bytes.h"
 #include "drive/platform/emulated/virtual_drive.h"
@@ -35,12 +41,7 @@ constexpr std::size_t kModePageControlByte = 2;
 constexpr uint8_t kModePageCodeMask = 0x3F;
 constexpr uint8_t kModePageControlShift = 6;
 constexpr uint8_t kPageControlSaved = 3;  // saving is not supported
-constexpr uint8_t kCapabilitiesPage = 0x2A;
 constexpr uint8_t kAllPages = 0x3F;
-constexpr std::size_t kModeHeaderSize = 8;
-constexpr std::size_t kCapabilitiesFixedSize = 32;  // page bytes 0-31
-constexpr std::size_t kCapabilitiesDescriptorSize = 4;
-constexpr std::size_t kCapabilitiesMaxDescriptors = (255 + 2 - kCapabilitiesFixedSize) / 4;
 constexpr uint8_t kMediumTypeDoor = 0x70;  // door closed, no disc detail
 
 // GET CONFIGURATION (46h).
@@ -50,8 +51,6 @@ constexpr std::size_t kConfigStartByte = 2;
 constexpr uint8_t kRtAll = 0;
 constexpr uint8_t kRtCurrent = 1;
 constexpr uint8_t kRtOne = 2;
-constexpr std::size_t kFeatureHeaderSize = 8;
-constexpr uint16_t kFeatureProfileList = 0x0000;
 constexpr uint16_t kFeatureCore = 0x0001;
 constexpr uint16_t kFeatureRemovableMedium = 0x0003;
 constexpr uint16_t kFeatureCdRead = 0x001E;
@@ -67,9 +66,6 @@ constexpr uint8_t kPerfDataTypeMask = 0x1F;
 constexpr std::size_t kPerfMaxDescriptorsByte = 8;
 constexpr std::size_t kPerfTypeByte = 10;
 constexpr uint8_t kPerfTypePerformance = 0x00;
-constexpr uint8_t kPerfTypeWriteSpeed = 0x03;
-constexpr std::size_t kPerfHeaderSize = 8;
-constexpr std::size_t kPerfDescriptorSize = 16;
 
 // READ DISC INFORMATION (51h).
 constexpr std::size_t kDiscInfoSize = 34;
@@ -84,8 +80,6 @@ constexpr uint8_t kNotApplicable = 0xFF;
 // READ DVD STRUCTURE (ADh).
 constexpr std::size_t kDvdLayerByte = 6;
 constexpr std::size_t kDvdFormatByte = 7;
-constexpr uint8_t kDvdFormatPhysical = 0x00;
-constexpr uint8_t kDvdFormatPreRecorded = 0x0E;
 constexpr std::size_t kPhysicalSize = 4 + 2048;
 constexpr std::size_t kPreRecordedSize =
     prerecorded::kHeaderSize + prerecorded::kFieldCount * prerecorded::kFieldSize;
@@ -93,23 +87,10 @@ constexpr std::size_t kManufacturerIdHalf = prerecorded::kMinusIdHalfLength;
 constexpr uint8_t kMaxRateNotSpecified = 0x0F;
 constexpr uint8_t kDensity = 0x10;  // 0.267 um/bit, 0.74 um track pitch
 
-// READ FORMAT CAPACITIES (23h).
-constexpr std::size_t kCapacityHeaderSize = 4;
-constexpr std::size_t kCapacityDescriptorSize = 8;
-constexpr uint8_t kDescriptorUnformatted = 0x01;
-constexpr uint8_t kDescriptorFormatted = 0x02;
-constexpr uint8_t kFormatTypeShift = 2;
-
 // READ TOC/PMA/ATIP (43h), format 4.
 constexpr std::size_t kTocFormatByte = 2;
 constexpr uint8_t kTocFormatMask = 0x0F;
-constexpr uint8_t kTocFormatAtip = 0x04;
-constexpr std::size_t kAtipAnswerSize = 4 + 24;
-constexpr std::size_t kAtipHeaderSize = 4;
-constexpr uint8_t kAtipAlwaysOne = 0x80;  // bit 7 of ATIP bytes 0 and 2
-constexpr uint8_t kAtipDiscTypeRw = 0x40;
-constexpr uint8_t kAtipSubTypeShift = 3;
-constexpr uint8_t kAtipSubTypeMask = 0x07;
+constexpr std::size_t kAtipAnswerSize = atip::kHeaderSize + 24;
 constexpr uint8_t kAtipPowerShift = 4;
 
 // SET CD SPEED (BBh).
@@ -170,48 +151,53 @@ VirtualDrive::Answer VirtualDrive::cmd_inquiry(const Cdb& cdb, const DataOut&) {
 VirtualDrive::Answer VirtualDrive::cmd_mode_sense_10(const Cdb& cdb, const DataOut&) {
   const uint8_t page = cdb[kModePageControlByte] & kModePageCodeMask;
   const uint8_t pageControl = cdb[kModePageControlByte] >> kModePageControlShift;
-  if ((page != kCapabilitiesPage && page != kAllPages) || pageControl == kPageControlSaved) {
+  if ((page != mmc::kPageCapabilities && page != kAllPages) || pageControl == kPageControlSaved) {
     return {kSenseInvalidFieldInCdb, {}};
   }
   const Capabilities& c = profile_.drive.capabilities;
   const auto& speeds = WriteSpeeds();
+  using namespace capabilities_page;
   // The page length is one byte: at most 56 write speed descriptors fit.
-  const std::size_t descriptors = std::min(speeds.size(), kCapabilitiesMaxDescriptors);
-  const std::size_t pageSize = kCapabilitiesFixedSize + kCapabilitiesDescriptorSize * descriptors;
-  const std::size_t total = kModeHeaderSize + pageSize;
+  const uint32_t descriptors =
+      static_cast<uint32_t>(std::min<std::size_t>(speeds.size(), kMaxDescriptors));
+  const uint32_t pageSize = kFixedPageSize + kDescriptorSize * descriptors;
+  const uint32_t total = kModeHeaderSize + pageSize;
   AnswerBytes a(total);
   // Mode parameter header (10).
-  a.PutBE16(0, static_cast<uint32_t>(total - 2));  // mode data length
-  a.Put8(2, kMediumTypeDoor);                      // medium type
-  a.PutBE16(6, 0);                                 // block descriptor length
-  // Capabilities and mechanical status page, page byte n at answer byte 8 + n.
-  const std::size_t p = kModeHeaderSize;
-  a.Put8(p + 0, kCapabilitiesPage);                   // page code, PS 0
-  a.Put8(p + 1, static_cast<uint8_t>(pageSize - 2));  // page length
-  a.Put8(p + 2, static_cast<uint8_t>((c.cdrRead ? 0x01 : 0) | (c.cdrwRead ? 0x02 : 0) | 0x04 |
-                                     (c.dvdRomRead ? 0x08 : 0) | (c.dvdRRead ? 0x10 : 0) |
-                                     (c.dvdRamRead ? 0x20 : 0)));  // read capabilities
-  a.Put8(p + 3, static_cast<uint8_t>((c.cdrWrite ? 0x01 : 0) | (c.cdrwWrite ? 0x02 : 0) |
-                                     (c.testWrite ? 0x04 : 0) | (c.dvdRWrite ? 0x10 : 0) |
-                                     (c.dvdRamWrite ? 0x20 : 0)));  // write capabilities
-  a.Put8(p + 4, 0x71);               // BUF, multi-session, mode 2 form 2/1, audio play
-  a.Put8(p + 5, 0x73);               // read bar code, UPC, ISRC, C2 pointers, CD-DA accurate, CD-DA
-  a.Put8(p + 6, 0x29);               // tray loading mechanism, eject, lock
-  a.Put8(p + 7, 0x03);               // separate volume, separate channel mute
-  a.PutBE16(p + 8, c.maxReadSpeed);  // maximum read speed (obsolete)
-  a.PutBE16(p + 10, 0x0100);         // number of volume levels
-  a.PutBE16(p + 12, c.bufferSizeKb);                      // buffer size, kB
-  a.PutBE16(p + 14, c.maxReadSpeed);                      // current read speed (obsolete)
-  a.Put8(p + 17, 0x10);                                   // length 32 bits per sample
-  a.PutBE16(p + 18, c.maxCdWriteSpeed);                   // maximum write speed (obsolete)
-  a.PutBE16(p + 20, currentWriteSpeed_);                  // current write speed (obsolete)
-  a.Put8(p + 27, 0x00);                                   // rotation control selected: CLV
-  a.PutBE16(p + 28, currentWriteSpeed_);                  // current write speed selected
-  a.PutBE16(p + 30, static_cast<uint32_t>(descriptors));  // write speed descriptor count
-  for (std::size_t i = 0; i < descriptors; ++i) {
-    const std::size_t d = p + kCapabilitiesFixedSize + i * kCapabilitiesDescriptorSize;
-    a.Put8(d + 1, 0x00);                                                 // rotation control: CLV
-    a.PutBE16(d + 2, std::min<uint32_t>(speeds[i].writeSpeed, 0xFFFF));  // write speed
+  a.PutBE16(kModeDataLength, total - 2);     // mode data length
+  a.Put8(kMediumTypeByte, kMediumTypeDoor);  // medium type
+  a.PutBE16(kBlockDescriptorLength, 0);      // block descriptor length
+  // Capabilities and mechanical status page.
+  a.Put8(kPageCodeByte, mmc::kPageCapabilities);                // page code, PS 0
+  a.Put8(kPageLengthByte, static_cast<uint8_t>(pageSize - 2));  // page length
+  a.Put8(
+      kReadCapabilityByte,
+      static_cast<uint8_t>((c.cdrRead ? kCdrReadBit : 0) | (c.cdrwRead ? kCdrwReadBit : 0) |
+                           kMethod2ReadBit | (c.dvdRomRead ? kDvdRomReadBit : 0) |
+                           (c.dvdRRead ? kDvdRReadBit : 0) | (c.dvdRamRead ? kDvdRamReadBit : 0)));
+  a.Put8(
+      kWriteCapabilityByte,
+      static_cast<uint8_t>((c.cdrWrite ? kCdrWriteBit : 0) | (c.cdrwWrite ? kCdrwWriteBit : 0) |
+                           (c.testWrite ? kTestWriteBit : 0) | (c.dvdRWrite ? kDvdRWriteBit : 0) |
+                           (c.dvdRamWrite ? kDvdRamWriteBit : 0)));
+  a.Put8(PageByte(4), 0x71);  // BUF, multi-session, mode 2 form 2/1, audio play
+  a.Put8(PageByte(5), 0x73);  // read bar code, UPC, ISRC, C2 pointers, CD-DA accurate, CD-DA
+  a.Put8(PageByte(6), 0x29);  // tray loading mechanism, eject, lock
+  a.Put8(PageByte(7), 0x03);  // separate volume, separate channel mute
+  a.PutBE16(kMaxReadSpeed, c.maxReadSpeed);                   // maximum read speed (obsolete)
+  a.PutBE16(PageByte(10), 0x0100);                            // number of volume levels
+  a.PutBE16(kBufferSize, c.bufferSizeKb);                     // buffer size, kB
+  a.PutBE16(kCurrentReadSpeed, c.maxReadSpeed);               // current read speed (obsolete)
+  a.Put8(PageByte(17), 0x10);                                 // length 32 bits per sample
+  a.PutBE16(kMaxWriteSpeed, c.maxCdWriteSpeed);               // maximum write speed (obsolete)
+  a.PutBE16(kObsoleteCurrentWriteSpeed, currentWriteSpeed_);  // current write speed (obsolete)
+  a.Put8(PageByte(27), 0x00);                                 // rotation control selected: CLV
+  a.PutBE16(kCurrentWriteSpeed, currentWriteSpeed_);          // current write speed selected
+  a.PutBE16(kDescriptorCount, descriptors);                   // write speed descriptor count
+  for (uint32_t i = 0; i < descriptors; ++i) {
+    const uint32_t d = DescriptorOffset(i);
+    a.Put8(d + kDescriptorRotationByte, 0x00);  // rotation control: CLV
+    a.PutBE16(d + kDescriptorWriteSpeed, std::min<uint32_t>(speeds[i].writeSpeed, 0xFFFF));
   }
   return {kSenseGood, a.Take()};
 }
@@ -228,18 +214,21 @@ VirtualDrive::Answer VirtualDrive::cmd_get_configuration(const Cdb& cdb, const D
   struct Feature {
     uint16_t code;
     bool current;
-    std::vector<uint8_t> body;  // the bytes after the 4-byte feature header
+    std::vector<uint8_t> body;  // the bytes after the 4-byte feature descriptor header
   };
+  using namespace configuration;
   std::vector<Feature> features;
   {
     AnswerBytes body(0);
     for (std::size_t i = 0; i < profile_.drive.profiles.size(); ++i) {
       const uint16_t number = profile_.drive.profiles[i];
-      body.PutBE16(i * 4, number);                                      // profile number
-      body.Put8(i * 4 + 2, number == current && current != 0 ? 1 : 0);  // CurrentP
-      body.Put8(i * 4 + 3, 0);
+      const std::size_t at = i * kProfileDescriptorSize;
+      body.PutBE16(at + kProfileNumber, number);  // profile number
+      body.Put8(at + kProfileCurrentByte,
+                number == current && current != 0 ? kProfileCurrentBit : 0);  // CurrentP
+      body.Put8(at + 3, 0);
     }
-    features.push_back({kFeatureProfileList, true, body.Take()});
+    features.push_back({mmc::kFeatureProfileList, true, body.Take()});
   }
   {
     AnswerBytes body(8);
@@ -259,7 +248,7 @@ VirtualDrive::Answer VirtualDrive::cmd_get_configuration(const Cdb& cdb, const D
   }
 
   AnswerBytes a(kFeatureHeaderSize);
-  a.PutBE16(6, current);  // current profile
+  a.PutBE16(kCurrentProfileOffset, current);  // current profile
   std::size_t at = kFeatureHeaderSize;
   for (const Feature& f : features) {
     const bool wanted =
@@ -268,16 +257,18 @@ VirtualDrive::Answer VirtualDrive::cmd_get_configuration(const Cdb& cdb, const D
       continue;
     }
     const uint8_t version = f.code == kFeatureCore ? static_cast<uint8_t>(kFeatureVersion1 * 2) : 0;
-    a.PutBE16(at, f.code);  // feature code
-    a.Put8(at + 2, static_cast<uint8_t>(version | (f.current ? kFeaturePersistentCurrent
-                                                             : 0x02)));  // version, flags
-    a.Put8(at + 3, static_cast<uint8_t>(f.body.size()));                 // additional length
+    a.PutBE16(at + kFeatureCode, f.code);  // feature code
+    a.Put8(at + kFeatureFlagsByte,
+           static_cast<uint8_t>(version |
+                                (f.current ? kFeaturePersistentCurrent : 0x02)));  // version, flags
+    a.Put8(at + kFeatureAdditionalLength,
+           static_cast<uint8_t>(f.body.size()));  // additional length
     for (std::size_t i = 0; i < f.body.size(); ++i) {
-      a.Put8(at + 4 + i, f.body[i]);
+      a.Put8(at + kFeatureDescriptorHeaderSize + i, f.body[i]);
     }
-    at += 4 + f.body.size();
+    at += kFeatureDescriptorHeaderSize + f.body.size();
   }
-  a.PutBE32(0, static_cast<uint32_t>(a.Size() - 4));  // data length
+  a.PutBE32(kDataLength, static_cast<uint32_t>(a.Size() - kDataLengthSize));  // data length
   return {kSenseGood, a.Take()};
 }
 
@@ -285,18 +276,19 @@ VirtualDrive::Answer VirtualDrive::cmd_get_performance(const Cdb& cdb, const Dat
   const ByteView c(cdb);
   const uint8_t type = c.U8(kPerfTypeByte);
   const uint16_t maxDescriptors = c.BE16(kPerfMaxDescriptorsByte);
-  if (type == kPerfTypeWriteSpeed) {
+  if (type == mmc::kPerformanceWriteSpeed) {
     const auto& speeds = WriteSpeeds();
-    const std::size_t n = std::min<std::size_t>(speeds.size(), maxDescriptors);
-    AnswerBytes a(kPerfHeaderSize + n * kPerfDescriptorSize);
-    a.PutBE32(0, static_cast<uint32_t>(a.Size() - 4));  // performance data length
-    a.Put8(4, 0x00);                                    // Write 0, Except 0
-    for (std::size_t i = 0; i < n; ++i) {
-      const std::size_t d = kPerfHeaderSize + i * kPerfDescriptorSize;
-      a.Put8(d, 0x00);                          // WRC CLV, RDD, Exact, MRW
-      a.PutBE32(d + 4, speeds[i].endLba);       // end LBA
-      a.PutBE32(d + 8, speeds[i].readSpeed);    // read speed, kB/s
-      a.PutBE32(d + 12, speeds[i].writeSpeed);  // write speed, kB/s
+    using namespace performance;
+    const uint32_t n = static_cast<uint32_t>(std::min<std::size_t>(speeds.size(), maxDescriptors));
+    AnswerBytes a(DescriptorOffset(n));
+    a.PutBE32(kDataLength, static_cast<uint32_t>(a.Size() - kDataLengthSize));  // data length
+    a.Put8(kFlagsByte, 0x00);                                                   // Write 0, Except 0
+    for (uint32_t i = 0; i < n; ++i) {
+      const uint32_t d = DescriptorOffset(i);
+      a.Put8(d + kDescriptorFlagsByte, 0x00);            // WRC CLV, RDD, Exact, MRW
+      a.PutBE32(d + kEndLba, speeds[i].endLba);          // end LBA
+      a.PutBE32(d + kReadSpeed, speeds[i].readSpeed);    // read speed, kB/s
+      a.PutBE32(d + kWriteSpeed, speeds[i].writeSpeed);  // write speed, kB/s
     }
     return {kSenseGood, a.Take()};
   }
@@ -305,13 +297,14 @@ VirtualDrive::Answer VirtualDrive::cmd_get_performance(const Cdb& cdb, const Dat
     const uint32_t speed = profile_.drive.capabilities.maxReadSpeed;
     const uint32_t end = profile_.disc.capacityBlocks > 0 ? profile_.disc.capacityBlocks - 1 : 0;
     const std::size_t n = maxDescriptors > 0 ? 1 : 0;
-    AnswerBytes a(kPerfHeaderSize + n * kPerfDescriptorSize);
-    a.PutBE32(0, static_cast<uint32_t>(a.Size() - 4));
+    AnswerBytes a(performance::kHeaderSize + n * performance::kDescriptorSize);
+    a.PutBE32(performance::kDataLength,
+              static_cast<uint32_t>(a.Size() - performance::kDataLengthSize));
     if (n) {
-      a.PutBE32(kPerfHeaderSize + 0, 0);       // start LBA
-      a.PutBE32(kPerfHeaderSize + 4, speed);   // start performance
-      a.PutBE32(kPerfHeaderSize + 8, end);     // end LBA
-      a.PutBE32(kPerfHeaderSize + 12, speed);  // end performance
+      a.PutBE32(performance::kHeaderSize + 0, 0);       // start LBA
+      a.PutBE32(performance::kHeaderSize + 4, speed);   // start performance
+      a.PutBE32(performance::kHeaderSize + 8, end);     // end LBA
+      a.PutBE32(performance::kHeaderSize + 12, speed);  // end performance
     }
     return {kSenseGood, a.Take()};
   }
@@ -364,7 +357,7 @@ VirtualDrive::Answer VirtualDrive::cmd_read_dvd_structure(const Cdb& cdb, const 
   if (cdb[kDvdLayerByte] >= d.layers) {
     return {kSenseInvalidFieldInCdb, {}};
   }
-  if (format == kDvdFormatPhysical) {
+  if (format == mmc::kDvdFormatPhysical) {
     AnswerBytes a(kPhysicalSize);
     a.PutBE16(0, kPhysicalSize - 2);  // data length
     // Physical format information, byte n at answer byte 4 + n.
@@ -388,7 +381,7 @@ VirtualDrive::Answer VirtualDrive::cmd_read_dvd_structure(const Cdb& cdb, const 
     }
     return {kSenseGood, a.Take()};
   }
-  if (format == kDvdFormatPreRecorded) {
+  if (format == mmc::kDvdFormatPrerecorded) {
     if (!IsDvdMinus(d) && d.manufacturerId.empty()) {
       return {kSenseInvalidFieldInCdb, {}};
     }
@@ -409,49 +402,54 @@ VirtualDrive::Answer VirtualDrive::cmd_read_dvd_structure(const Cdb& cdb, const 
 }
 
 VirtualDrive::Answer VirtualDrive::cmd_read_format_capacities(const Cdb&, const DataOut&) {
+  using namespace format_capacities;
   const Disc& d = profile_.disc;
   std::vector<FormatCapacity> list = d.formatCapacities;
   if (list.empty()) {
-    list.push_back(
-        {d.capacityBlocks, d.blank ? kDescriptorUnformatted : kDescriptorFormatted, 2048});
+    list.push_back({d.capacityBlocks, d.blank ? kUnformattedMedia : kFormattedMedia, 2048});
   }
-  AnswerBytes a(kCapacityHeaderSize + list.size() * kCapacityDescriptorSize);
-  a.Put8(3, static_cast<uint8_t>(list.size() * kCapacityDescriptorSize));  // capacity list length
-  for (std::size_t k = 0; k < list.size(); ++k) {
-    const std::size_t at = kCapacityHeaderSize + k * kCapacityDescriptorSize;
-    a.PutBE32(at, list[k].blocks);  // number of blocks
+  AnswerBytes a(DescriptorOffset(static_cast<uint32_t>(list.size())));
+  a.Put8(kCapacityListLength,
+         static_cast<uint8_t>(list.size() * kDescriptorSize));  // capacity list length
+  for (uint32_t k = 0; k < list.size(); ++k) {
+    const uint32_t at = DescriptorOffset(k);
+    a.PutBE32(at + kBlocks, list[k].blocks);  // number of blocks
     // Descriptor 0: descriptor type in bits 1-0; the others: format type in bits 7-2.
-    a.Put8(at + 4, static_cast<uint8_t>(k == 0 ? (list[k].type & 0x03)
-                                               : (list[k].type << kFormatTypeShift)));
-    a.PutBE24(at + 5, list[k].parameter);  // block length / type dependent parameter
+    a.Put8(at + kDescriptorTypeByte,
+           static_cast<uint8_t>(k == 0 ? (list[k].type & kDescriptorTypeMask)
+                                       : (list[k].type << kFormatTypeShift)));
+    a.PutBE24(at + kParameter, list[k].parameter);  // block length / type dependent parameter
   }
   return {kSenseGood, a.Take()};
 }
 
 VirtualDrive::Answer VirtualDrive::cmd_read_toc_pma_atip(const Cdb& cdb, const DataOut&) {
   const Disc& d = profile_.disc;
-  if ((cdb[kTocFormatByte] & kTocFormatMask) != kTocFormatAtip) {
+  if ((cdb[kTocFormatByte] & kTocFormatMask) != mmc::kTocFormatAtip) {
     return {kSenseInvalidFieldInCdb, {}};
   }
   // ATIP times are MSF whatever the MSF bit says.
   if (!d.hasAtip) {
     if (d.atipHeaderOnly) {
-      AnswerBytes a(kAtipHeaderSize);
-      a.PutBE16(0, 2);  // ATIP data length: the header alone
+      AnswerBytes a(atip::kHeaderSize);
+      a.PutBE16(atip::kLengthHigh, atip::kHeaderOnlyDataLength);  // ATIP data length
       return {kSenseGood, a.Take()};
     }
     return {kSenseInvalidFieldInCdb, {}};
   }
   AnswerBytes a(kAtipAnswerSize);
-  a.PutBE16(0, kAtipAnswerSize - 2);  // ATIP data length
+  a.PutBE16(atip::kLengthHigh, kAtipAnswerSize - 2);  // ATIP data length
   // ATIP descriptor, byte n at answer byte 4 + n.
-  a.Put8(4, static_cast<uint8_t>(kAtipAlwaysOne | ((d.atipWritingPower & 0x07) << kAtipPowerShift) |
-                                 (d.atipReferenceSpeed & 0x07)));  // power, reference speed
-  a.Put8(5, 0x00);                                                 // URU 0
-  a.Put8(6, static_cast<uint8_t>(kAtipAlwaysOne | (d.kind == DiscKind::CdRw ? kAtipDiscTypeRw : 0) |
-                                 ((d.atipSubType & kAtipSubTypeMask) << kAtipSubTypeShift)));
-  PutMsf(a, 8, d.atipLeadIn);    // start time of lead-in
-  PutMsf(a, 12, d.atipLeadOut);  // last possible start time of lead-out
+  using namespace atip;
+  a.Put8(kDescriptorByte0,
+         static_cast<uint8_t>(kFixedOneBit | ((d.atipWritingPower & 0x07) << kAtipPowerShift) |
+                              (d.atipReferenceSpeed & 0x07)));  // power, reference speed
+  a.Put8(5, 0x00);                                              // URU 0
+  a.Put8(kDescriptorByte2,
+         static_cast<uint8_t>(kFixedOneBit | (d.kind == DiscKind::CdRw ? kDiscTypeRewritable : 0) |
+                              ((d.atipSubType & kSubTypeMask) << kSubTypeShift)));
+  PutMsf(a, kLeadInMsf, d.atipLeadIn);    // start time of lead-in
+  PutMsf(a, kLeadOutMsf, d.atipLeadOut);  // last possible start time of lead-out
   return {kSenseGood, a.Take()};
 }
 

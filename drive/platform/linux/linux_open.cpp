@@ -4,6 +4,8 @@
 
 #include <cerrno>
 
+#include "drive/platform/linux/linux_access_hint.h"
+
 namespace kv {
 
 OpenResult OpenNodeReadWrite(const std::string& path) {
@@ -36,7 +38,7 @@ void DeniedOpens::Note(const std::string& path, const OpenResult& result) {
 std::vector<DeniedNode> DeniedOpens::List() const {
   std::vector<DeniedNode> nodes;
   for (const auto& [path, error] : byPath_) {
-    nodes.push_back(DeniedNode{path, error});
+    nodes.push_back(DeniedNode{path, error, AccessHintForNode(path)});
   }
   return nodes;
 }

@@ -8,8 +8,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <filesystem>
+#include <optional>
+#include <system_error>
 
 #include "drive/platform/linux/linux_clock.h"
+#include "drive/platform/linux/linux_host_rank.h"
 #include "drive/platform/linux/linux_nodes.h"
 #include "drive/platform/linux/linux_open.h"
 #include "drive/platform/linux/linux_sg_io.h"
@@ -35,11 +39,12 @@ uint8_t Saturate(unsigned value) {
   return static_cast<uint8_t>(std::min(value, kMaxAddressPart));
 }
 
+// address with the host already replaced by its rank.
 ScsiAddressResult Found(const KernelScsiAddress& address) {
   ScsiAddressResult result;
   result.outcome = ScsiAddressResult::Outcome::Found;
-  // Host numbers grow with every hot-plug; saturating keeps a large one out of the kept range
-  // rather than wrapping it onto another drive's address.
+  // Saturating keeps a part too large for a byte out of the kept range rather than wrapping it
+  // onto another drive's address.
   result.port = Saturate(address.host);
   result.pathId = Saturate(address.channel);
   result.target = Saturate(address.id);
@@ -118,14 +123,41 @@ ScsiAddressResult LinuxPlatform::GetScsiAddress(DeviceHandle handle) {
   if (ioctl(fd, SCSI_IOCTL_GET_IDLUN, &idlun) == 0 &&
       ioctl(fd, SCSI_IOCTL_GET_BUS_NUMBER, &host) == 0 && host >= 0) {
     const auto devId = static_cast<unsigned>(idlun.devId);
-    return Found(KernelScsiAddress{
+    return Listed(KernelScsiAddress{
         static_cast<unsigned>(host), (devId >> kIdlunChannelShift) & kByteMask,
         (devId >> kIdlunIdShift) & kByteMask, (devId >> kIdlunLunShift) & kByteMask});
   }
   if (const auto address = ReadSysfsAddress(paths_, "block", it->second)) {
-    return Found(*address);
+    return Listed(*address);
   }
   return ScsiAddressResult{};
+}
+
+ScsiAddressResult LinuxPlatform::Listed(const KernelScsiAddress& address) const {
+  KernelScsiAddress ranked = address;
+  ranked.host = HostRank(CdHostNumbers(paths_, ListSysfsSgNodes(paths_)), address.host);
+  return Found(ranked);
+}
+
+ScsiAddressResult LinuxPlatform::NodeAddress(const std::string& devicePath) {
+  // Only a node of the device folder itself ("/dev/sr1", "/dev/sg3"), or a link to one
+  // ("/dev/cdrom").
+  std::error_code nodeError;
+  std::error_code folderError;
+  const std::filesystem::path node = std::filesystem::canonical(devicePath, nodeError);
+  const std::filesystem::path folder = std::filesystem::canonical(paths_.devRoot, folderError);
+  if (nodeError || folderError || node.parent_path() != folder) {
+    return ScsiAddressResult{};
+  }
+  const std::string name = node.filename().string();
+  std::optional<KernelScsiAddress> address;
+  if (IsSrNodeName(name)) {
+    address = ReadSysfsAddress(paths_, "block", name);
+  } else if (name.size() > 2 && name.compare(0, 2, "sg") == 0 &&
+             name.find_first_not_of("0123456789", 2) == std::string::npos) {
+    address = ReadSysfsAddress(paths_, "scsi_generic", name);
+  }
+  return address ? Listed(*address) : ScsiAddressResult{};
 }
 
 PassThroughResult LinuxPlatform::PassThrough(DeviceHandle handle, const ScsiRequest& request) {
@@ -144,6 +176,14 @@ AspiLoadResult LinuxPlatform::LoadAspi() {
 
 std::vector<DeniedNode> LinuxPlatform::DeniedNodes() const {
   return denied_->List();
+}
+
+std::vector<std::string> LinuxPlatform::PassThroughNotes() const {
+  // Root passes the kernel's command filter on any node; the sg nodes matter only to others.
+  if (geteuid() != 0 && !SgDriverPresent(paths_)) {
+    return {kSgNotLoadedNote};
+  }
+  return {};
 }
 
 std::unique_ptr<Platform> CreateLinuxPlatform() {

@@ -9,10 +9,17 @@
 #include <vector>
 
 #include "drive/platform.h"
+#include "drive/platform/linux/linux_nodes.h"
 #include "drive/platform/linux/linux_open.h"
 #include "drive/platform/linux/linux_paths.h"
 
 namespace kv {
+
+// The note given to a user without the sg driver: the kernel's command filter on /dev/srN keeps
+// the vendor commands from the drives then.
+inline constexpr const char* kSgNotLoadedNote =
+    "the sg driver is not loaded (as root: modprobe sg), so commands the kernel refuses on "
+    "/dev/srN cannot reach the drives through /dev/sgN";
 
 class LinuxPlatform : public Platform {
  public:
@@ -37,9 +44,13 @@ class LinuxPlatform : public Platform {
   AspiLoadResult LoadAspi() override;
 
   std::vector<DeniedNode> DeniedNodes() const override;
+  std::vector<std::string> PassThroughNotes() const override;
+  ScsiAddressResult NodeAddress(const std::string& devicePath) override;
   std::string Name() const override { return "linux"; }
 
  private:
+  ScsiAddressResult Listed(const KernelScsiAddress& address) const;
+
   LinuxPaths paths_;
   std::map<DeviceHandle, std::string> openNodes_;  // handle -> node name, for the sysfs address
   std::shared_ptr<DeniedOpens> denied_;            // shared with the sg manager

@@ -1,5 +1,6 @@
 #include "drive/platform/linux/linux_sg_io.h"
 
+#include <fcntl.h>
 #include <scsi/sg.h>
 #include <sys/ioctl.h>
 
@@ -17,6 +18,10 @@ constexpr unsigned kDriverSense = 0x08;  // driver_status bit: sense was returne
 constexpr uint8_t kScsiStatusMask = 0x7E;
 constexpr uint8_t kScsiStatusGood = 0x00;
 constexpr uint64_t kMillisecondsPerSecond = 1000;
+// host_status DID_TIME_OUT and the driver_status DRIVER_TIMEOUT code (low nibble).
+constexpr unsigned kHostTimedOut = 0x03;
+constexpr unsigned kDriverStatusMask = 0x0F;
+constexpr unsigned kDriverTimedOut = 0x06;
 
 int DxferDirection(const ScsiRequest& request) {
   if (request.buffer == nullptr || request.length == 0) {
@@ -33,7 +38,8 @@ int DxferDirection(const ScsiRequest& request) {
 }
 
 unsigned TimeoutMilliseconds(uint32_t seconds) {
-  const uint64_t ms = static_cast<uint64_t>(seconds) * kMillisecondsPerSecond;
+  const uint64_t ms =
+      static_cast<uint64_t>(std::min(seconds, kSgIoBoundSeconds)) * kMillisecondsPerSecond;
   return static_cast<unsigned>(std::min<uint64_t>(ms, INT_MAX));
 }
 
@@ -59,7 +65,15 @@ SgIoOutcome RunSgIo(int fd, const ScsiRequest& request) {
   hdr.timeout = TimeoutMilliseconds(request.timeoutSeconds);
 
   if (ioctl(fd, SG_IO, &hdr) != 0) {
-    outcome.result.osError = errno;
+    const int error = errno;
+    outcome.result.osError = error;
+    outcome.result.timedOut = error == ETIMEDOUT;
+    // The kernel's command filter: the command never reached the drive.
+    outcome.result.refused = error == EPERM || error == EACCES;
+    if (outcome.result.refused) {
+      const int flags = fcntl(fd, F_GETFL);
+      outcome.result.openReadOnly = flags >= 0 && (flags & O_ACCMODE) == O_RDONLY;
+    }
     return outcome;
   }
 
@@ -70,6 +84,8 @@ SgIoOutcome RunSgIo(int fd, const ScsiRequest& request) {
   const int resid = std::clamp<int>(hdr.resid, 0, static_cast<int>(hdr.dxfer_len));
   outcome.result.transferred = hdr.dxfer_len - static_cast<unsigned>(resid);
 
+  outcome.result.timedOut = hdr.host_status == kHostTimedOut ||
+                            (hdr.driver_status & kDriverStatusMask) == kDriverTimedOut;
   const bool transportOk = hdr.host_status == 0 && (hdr.driver_status & ~kDriverSense) == 0;
   const uint8_t status = hdr.status & kScsiStatusMask;
   // A non-good status without sense (BUSY, RESERVATION CONFLICT, ...) would otherwise read as

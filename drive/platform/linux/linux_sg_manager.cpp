@@ -11,6 +11,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "drive/platform/linux/linux_host_rank.h"
 #include "drive/platform/linux/linux_open.h"
 #include "drive/platform/linux/linux_sg_io.h"
 
@@ -25,7 +26,6 @@ constexpr unsigned kSupportInfoStatusShift = 8;
 constexpr unsigned kMaxHostCount = 255;
 constexpr unsigned kAspiChannel = 0;
 constexpr std::string_view kSgPrefix = "sg";
-constexpr std::string_view kHostPrefix = "host";
 
 // "<prefix><digits>" -> the number.
 std::optional<unsigned> NumberAfter(std::string_view prefix, const std::string& name) {
@@ -66,7 +66,7 @@ uint8_t ReadSysfsType(const LinuxPaths& paths, const std::string& name) {
   return static_cast<uint8_t>(type);
 }
 
-std::vector<SgNode> SysfsSgNodes(const LinuxPaths& paths) {
+std::vector<SgNode> SysfsSgNodesOf(const LinuxPaths& paths) {
   std::vector<SgNode> nodes;
   bool readable = false;
   for (const std::string& name :
@@ -106,29 +106,14 @@ std::vector<SgNode> DevSgNodes(const LinuxPaths& paths) {
   return nodes;
 }
 
-unsigned CountHosts(const LinuxPaths& paths, const std::vector<SgNode>& nodes) {
-  bool readable = false;
-  const auto hosts =
-      FolderEntries(std::filesystem::path(paths.sysfsRoot) / "class" / "scsi_host", readable);
-  unsigned count = 0;
-  if (readable) {
-    for (const std::string& name : hosts) {
-      if (const auto number = NumberAfter(kHostPrefix, name)) {
-        count = std::max(count, std::min(*number, kMaxHostCount - 1) + 1);
-      }
-    }
-    return count;
-  }
-  for (const SgNode& node : nodes) {
-    count = std::max(count, std::min(node.address.host, kMaxHostCount - 1) + 1);
-  }
-  return count;
-}
-
 }  // namespace
 
+std::vector<SgNode> ListSysfsSgNodes(const LinuxPaths& paths) {
+  return SysfsSgNodesOf(paths);
+}
+
 std::vector<SgNode> ListSgNodes(const LinuxPaths& paths) {
-  std::vector<SgNode> nodes = SysfsSgNodes(paths);
+  std::vector<SgNode> nodes = SysfsSgNodesOf(paths);
   if (nodes.empty()) {
     nodes = DevSgNodes(paths);
   }
@@ -174,9 +159,11 @@ AspiDeviceType SgManager::GetDeviceType(uint8_t hostAdapter, uint8_t target, uin
   if (hostAdapter >= hostCount_) {
     answer.srbStatus = kSsInvalidHa;
   } else if (const SgNode* node = Find(hostAdapter, target, lun);
-             node != nullptr && OpenNode(*node, false) >= 0) {
+             node != nullptr && OpenNode(*node, true) >= 0) {
     // A node this user cannot open reaches no drive: it is reported absent, so that the scan
-    // finds fewer drives than there are block nodes and the block nodes are used instead.
+    // finds fewer drives than there are block nodes and the block nodes are used instead. The
+    // refusal is kept for the hint: without the sg node, commands that the kernel filters on the
+    // block node cannot reach the drive.
     answer.srbStatus = kSsComp;
     answer.deviceType = node->scsiType;
   } else {
@@ -199,6 +186,9 @@ AspiExecResult SgManager::Execute(uint8_t hostAdapter, uint8_t target, uint8_t l
     return answer;
   }
   const SgIoOutcome outcome = RunSgIo(fd, request);
+  answer.timedOut = outcome.result.timedOut;
+  answer.refused = outcome.result.refused;
+  answer.openReadOnly = outcome.result.openReadOnly;
   if (!outcome.result.callSucceeded) {
     answer.srbStatus = kSsErr;
     return answer;
@@ -210,7 +200,7 @@ AspiExecResult SgManager::Execute(uint8_t hostAdapter, uint8_t target, uint8_t l
 
 const SgNode* SgManager::Find(uint8_t hostAdapter, uint8_t target, uint8_t lun) const {
   for (const SgNode& node : nodes_) {
-    if (node.address.host == hostAdapter && node.address.channel == kAspiChannel &&
+    if (node.adapter == hostAdapter && node.address.channel == kAspiChannel &&
         node.address.id == target && node.address.lun == lun) {
       return &node;
     }
@@ -239,8 +229,16 @@ AspiLoadResult LoadSgManager(const LinuxPaths& paths, std::shared_ptr<DeniedOpen
     result.outcome = AspiLoadResult::Outcome::ModuleNotFound;
     return result;
   }
-  std::vector<SgNode> nodes = ListSgNodes(paths);
-  const unsigned hostCount = CountHosts(paths, nodes);
+  std::vector<SgNode> listed = ListSgNodes(paths);
+  const std::vector<unsigned> cdHosts = CdHostNumbers(paths, listed);
+  std::vector<SgNode> nodes;
+  for (SgNode& node : listed) {
+    if (node.scsiType == kDeviceTypeCdrom) {
+      node.adapter = HostRank(cdHosts, node.address.host);
+      nodes.push_back(std::move(node));
+    }
+  }
+  const auto hostCount = static_cast<unsigned>(cdHosts.size());
   result.outcome = AspiLoadResult::Outcome::Loaded;
   result.manager =
       std::make_unique<SgManager>(paths, std::move(nodes), hostCount, std::move(denied));

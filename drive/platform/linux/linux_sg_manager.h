@@ -18,11 +18,14 @@ struct SgNode {
   std::string name;  // "sg0"
   KernelScsiAddress address;
   uint8_t scsiType = 0;
+  unsigned adapter = 0;  // the host adapter number the manager answers to (linux_host_rank.h)
 };
 
 // The sg nodes the kernel shows, from sysfs, or when sysfs has none by SG_GET_SCSI_ID on the
-// /dev/sgN nodes that open.
+// /dev/sgN nodes that open (each closed again at once).
 std::vector<SgNode> ListSgNodes(const LinuxPaths& paths);
+// The sg nodes as sysfs shows them, with their SCSI type; opens nothing.
+std::vector<SgNode> ListSysfsSgNodes(const LinuxPaths& paths);
 
 // Whether the sg driver is there: a non-empty <sysfs>/class/scsi_generic, or <proc>/scsi/sg.
 bool SgDriverPresent(const LinuxPaths& paths);
@@ -55,9 +58,9 @@ class SgManager : public AspiManager {
   std::map<std::string, int> openFds_;  // by node name; closed on destruction
 };
 
-// ModuleNotFound when the sg driver is absent; otherwise a loaded manager. The host adapter count
-// is the highest <sysfs>/class/scsi_host/hostN number + 1 (or, without that folder, the highest
-// host among the sg nodes + 1), at most 255.
+// ModuleNotFound when the sg driver is absent; otherwise a loaded manager that knows only the
+// CD/DVD nodes (SCSI type 5): the others are never opened. Host adapters are the ranks of the
+// kernel hosts that carry CD/DVD drives (HostRank), so the count is the number of such hosts.
 AspiLoadResult LoadSgManager(const LinuxPaths& paths,
                              std::shared_ptr<DeniedOpens> denied = nullptr);
 

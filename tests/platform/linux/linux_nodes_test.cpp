@@ -129,9 +129,10 @@ TEST_F(LinuxPlatformOnFakeTree, AddressFromSysfsWhenTheIoctlsFail) {
     ScsiAddressResult::Outcome outcome;
     uint8_t port, pathId, target, lun;
   } cases[] = {
-      {"sr0", ScsiAddressResult::Outcome::Found, 3, 0, 0, 0},
-      // A host number beyond a byte saturates instead of wrapping onto another address.
-      {"sr1", ScsiAddressResult::Outcome::Found, 255, 1, 2, 3},
+      // Hosts 3 and 300 are the first and second hosts that carry drives: ranks 0 and 1, so
+      // that neither a large number nor one beyond a byte keeps the drive from the table.
+      {"sr0", ScsiAddressResult::Outcome::Found, 0, 0, 0, 0},
+      {"sr1", ScsiAddressResult::Outcome::Found, 1, 1, 2, 3},
       {"sr2", ScsiAddressResult::Outcome::CallFailed, 0, 0, 0, 0},
   };
   for (const auto& c : cases) {
