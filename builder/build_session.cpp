@@ -38,9 +38,13 @@ BuildOutcome BuildSession::Run(std::string_view pathText) {
   }
 
   // A file that exists but cannot be opened leaves the list empty: the build then only clears
-  // the build flag.
+  // the build flag. A FIFO or a device is not a parameter file; its name is checked once it is
+  // open, so the build neither waits for a writer nor reads without end.
   parameterLines_.clear();
-  ReadParameterFile(path, parameterLines_);
+  const InputFileStatus read = ReadParameterFileLines(path, parameterLines_);
+  if (read == InputFileStatus::Missing || read == InputFileStatus::NotRegularFile) {
+    return Fail(BuildStatus::FileNotExists, kMsgFileNotExists);
+  }
 
   // The running program is read through its image, which stays readable after its file was
   // replaced.

@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <fstream>
+#include <iterator>
+#include <new>
 #include <optional>
 #include <string_view>
 
 #include "media/property_block.h"
 #include "media/record_lines.h"
 #include "media/text_lines.h"
+#include "os/input_file.h"
 
 namespace kv {
 
@@ -230,15 +232,34 @@ class Applier {
 
 }  // namespace
 
-bool ReadParameterFile(const std::string& path, std::vector<std::string>& lines) {
-  std::ifstream in(path);
-  if (!in.is_open()) {
-    return false;
+InputFileStatus ReadParameterFileLines(const std::string& path, std::vector<std::string>& lines) {
+  std::vector<std::string> read;
+  InputFileStatus status = InputFileStatus::Ok;
+  try {
+    LinePieceSplitter splitter([&read](std::string_view piece) {
+      // A line that is empty once trimmed can never change the block.
+      if (!TrimControl(piece).empty()) {
+        read.emplace_back(piece);
+      }
+      return true;
+    });
+    status =
+        ReadInputFilePrefix(path, kParameterFileReadLimit,
+                            [&splitter](std::string_view bytes) { return splitter.Feed(bytes); });
+    splitter.Finish();
+  } catch (const std::bad_alloc&) {
+    status = InputFileStatus::Unreadable;
   }
-  std::vector<std::string> pieces = ReadLinePieces(in);
-  lines.insert(lines.end(), std::make_move_iterator(pieces.begin()),
-               std::make_move_iterator(pieces.end()));
-  return true;
+  if (status != InputFileStatus::Ok) {
+    return status;
+  }
+  lines.insert(lines.end(), std::make_move_iterator(read.begin()),
+               std::make_move_iterator(read.end()));
+  return status;
+}
+
+bool ReadParameterFile(const std::string& path, std::vector<std::string>& lines) {
+  return ReadParameterFileLines(path, lines) == InputFileStatus::Ok;
 }
 
 ApplyResult ApplyParameters(const std::vector<std::string>& lines, std::span<uint8_t> image,

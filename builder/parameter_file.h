@@ -8,10 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "os/input_file.h"
+
 namespace kv {
 
-// Appends the file's lines (pieces of at most 2047 characters, untrimmed) to lines. False when the
-// file cannot be opened; lines is then left as it was.
+// How much of a parameter file is read: many times what a property block can take; the rest of a
+// longer file is ignored.
+inline constexpr std::size_t kParameterFileReadLimit = std::size_t{1} << 20;
+
+// Appends the file's lines (pieces of at most 2047 characters, untrimmed) to lines, leaving out
+// pieces that are empty once trimmed (they change nothing). Only a regular file is read, at most
+// kParameterFileReadLimit bytes of it. On any status but Ok lines is left as it was.
+InputFileStatus ReadParameterFileLines(const std::string& path, std::vector<std::string>& lines);
+
+// The same, true when the status is Ok.
 bool ReadParameterFile(const std::string& path, std::vector<std::string>& lines);
 
 struct ApplyResult {

@@ -110,6 +110,10 @@ class AtapiDevice {
   uint16_t ReadDataBE16(uint32_t offset) const;
   uint8_t ReadDataByte(uint32_t offset) const;
   void WriteParamBE32(uint32_t offset, uint32_t value);
+  // Whether the last command's answer holds the width bytes at offset. A field the drive did not
+  // send is absent: the buffer there still holds older bytes. (Through the ASPI-style manager the
+  // moved count is the requested length, so every requested field counts as sent.)
+  bool AnswerHolds(uint32_t offset, uint32_t width) const;
 
   // --- MMC command set: each returns ExecuteCommand's result ---
   uint8_t TestUnitReady();

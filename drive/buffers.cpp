@@ -26,6 +26,10 @@ uint32_t AtapiDevice::ReadDataBE32(uint32_t offset) const {
   return (byte(0) << 24) | (byte(1) << 16) | (byte(2) << 8) | byte(3);
 }
 
+bool AtapiDevice::AnswerHolds(uint32_t offset, uint32_t width) const {
+  return static_cast<uint64_t>(offset) + width <= LastCommand_.Transferred;
+}
+
 void AtapiDevice::WriteParamBE32(uint32_t offset, uint32_t value) {
   // A value that does not fit whole is not written at all rather than torn.
   if (!ParameterBuffer || static_cast<uint64_t>(offset) + 4 > kBufferSize) {

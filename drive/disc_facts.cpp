@@ -19,6 +19,7 @@ constexpr uint32_t kAtipTimesLength = 256;
 constexpr uint32_t kAtipHeaderOnlyLength = atip::kHeaderOnlyDataLength;
 constexpr uint32_t kAtipLeadInMsf = atip::kLeadInMsf;
 constexpr uint32_t kAtipLeadOutMsf = atip::kLeadOutMsf;
+constexpr uint32_t kMsfLength = 3;
 constexpr uint32_t kDiscInfoLength = 256;
 constexpr uint32_t kDiscInfoLeadInMsf = 17;   // last session lead-in start address
 constexpr uint32_t kDiscInfoLeadOutMsf = 21;  // last possible lead-out start address
@@ -45,7 +46,8 @@ uint32_t MsfTime(uint8_t minutes, uint8_t seconds, uint8_t frames) {
 }  // namespace
 
 uint32_t AtapiDevice::QueryLayerCount() {
-  if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kLayerAnswerLength, 0, 0) == 0) {
+  if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kLayerAnswerLength, 0, 0) == 0 ||
+      !AnswerHolds(physical_format::kLayersByte, 1)) {
     return 0;
   }
   return ((ReadDataByte(physical_format::kLayersByte) >> physical_format::kLayersShift) &
@@ -59,7 +61,9 @@ uint32_t AtapiDevice::QueryAtipTime(AtipTime which) {
   };
   uint32_t leadIn = 0;
   uint32_t leadOut = 0;
-  const bool atipRead = ReadTocPmaAtip(1, mmc::kTocFormatAtip, 0, kAtipTimesLength, 0) != 0;
+  // An answer without both times is read as no ATIP: the disc information is asked instead.
+  const bool atipRead = ReadTocPmaAtip(1, mmc::kTocFormatAtip, 0, kAtipTimesLength, 0) != 0 &&
+                        AnswerHolds(kAtipLeadOutMsf, kMsfLength);
   const bool headerOnly = ReadDataByte(atip::kLengthHigh) == 0 &&
                           ReadDataByte(atip::kLengthLow) == kAtipHeaderOnlyLength;
   if (atipRead && !headerOnly &&
@@ -67,7 +71,8 @@ uint32_t AtapiDevice::QueryAtipTime(AtipTime which) {
                                  ReadDataByte(atip::kDescriptorByte2))) {
     leadIn = timeAt(kAtipLeadInMsf);
     leadOut = timeAt(kAtipLeadOutMsf);
-  } else if (ReadDiscInformation(kDiscInfoLength, 0) != 0) {
+  } else if (ReadDiscInformation(kDiscInfoLength, 0) != 0 &&
+             AnswerHolds(kDiscInfoLeadOutMsf, kMsfLength)) {
     leadIn = timeAt(kDiscInfoLeadInMsf);
     leadOut = timeAt(kDiscInfoLeadOutMsf);
   }
@@ -85,10 +90,12 @@ char* AtapiDevice::ReadDvdPlusId(char* out, uint32_t vendorOffset, uint32_t stru
   const DriveType driveType = QueryDriveType();
   const DiscType discType = QueryDiscType();
   uint32_t from = 0;
+  // A short answer counts as none: the next source is asked.
   if (IsDvdWriter(driveType) && Code(discType) >= Code(DiscType::kDvdPlusRw) &&
-      ReadVendorMediaId() != 0) {
+      ReadVendorMediaId() != 0 && AnswerHolds(vendorOffset, length)) {
     from = vendorOffset;
-  } else if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPlusIdAnswerLength, 0, 0) != 0) {
+  } else if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPlusIdAnswerLength, 0, 0) != 0 &&
+             AnswerHolds(structureOffset, length)) {
     from = structureOffset;
   } else {
     return out;
@@ -115,10 +122,11 @@ char* AtapiDevice::ReadDvdMinusMediaId(char* out) {
     return nullptr;
   }
   out[0] = '\0';
-  if (ReadDvdStructure(0, 0, mmc::kDvdFormatPrerecorded, kMinusIdAnswerLength, 0, 0) == 0) {
+  using namespace prerecorded;
+  if (ReadDvdStructure(0, 0, mmc::kDvdFormatPrerecorded, kMinusIdAnswerLength, 0, 0) == 0 ||
+      !AnswerHolds(kMinusIdSecondOffset, kMinusIdHalfLength)) {
     return out;
   }
-  using namespace prerecorded;
   for (uint32_t i = 0; i < kMinusIdHalfLength; ++i) {
     out[i] = static_cast<char>(ReadDataByte(kMinusIdFirstOffset + i));
     out[kMinusIdHalfLength + i] = static_cast<char>(ReadDataByte(kMinusIdSecondOffset + i));
@@ -128,7 +136,8 @@ char* AtapiDevice::ReadDvdMinusMediaId(char* out) {
 }
 
 uint32_t AtapiDevice::QueryCapacityBlocks() {
-  if (ReadFormatCapacities(kFormatCapacitiesLength, 0) == 0) {
+  if (ReadFormatCapacities(kFormatCapacitiesLength, 0) == 0 ||
+      !AnswerHolds(kFirstDescriptor, kDescriptorSize)) {
     return 0;
   }
   const uint32_t listed = ReadDataByte(kCapacityListLength) / kDescriptorSize;

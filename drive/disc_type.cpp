@@ -89,7 +89,8 @@ DiscType AtapiDevice::QueryDiscType() {
 
   // The profile, when it names a disc, wins over the physical format's book type.
   auto byProfile = [&](DiscType otherwise) -> DiscType {
-    if (GetConfiguration(mmc::kConfigAllFeatures, 0, kConfigurationLength, 0) == 0) {
+    if (GetConfiguration(mmc::kConfigAllFeatures, 0, kConfigurationLength, 0) == 0 ||
+        !AnswerHolds(kCurrentProfileOffset, 2)) {
       return otherwise;
     }
     const DiscType fromProfile = DiscTypeFromProfile(ReadDataBE16(kCurrentProfileOffset));
@@ -97,7 +98,8 @@ DiscType AtapiDevice::QueryDiscType() {
   };
 
   if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPhysicalFormatLength, 0, 0) != 0) {
-    if (LastCommand_.Transferred < physical_format::kHeaderSize) {
+    // An answer that stops before the layout can be told tells nothing of the disc.
+    if (!AnswerHolds(physical_format::kFirstSectorTopByte, 1)) {
       return byProfile(DiscType::kUnknown);
     }
     if (ReadDataByte(physical_format::kFirstSectorTopByte) == physical_format::kDvdFirstSectorTop) {
@@ -108,6 +110,7 @@ DiscType AtapiDevice::QueryDiscType() {
   }
 
   if (ReadTocPmaAtip(0, mmc::kTocFormatAtip, 0, kAtipClassifyLength, 0) != 0 &&
+      AnswerHolds(atip::kDescriptorByte2, 1) &&
       ReadDataByte(atip::kLengthLow) > kAtipMinimumLengthLow &&
       atip::DescriptorLooksValid(ReadDataByte(atip::kDescriptorByte0),
                                  ReadDataByte(atip::kDescriptorByte2))) {

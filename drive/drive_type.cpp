@@ -66,7 +66,8 @@ DriveType DriveTypeFromProfileSum(unsigned sum) {
 
 DriveType AtapiDevice::QueryDriveType() {
   ClearUnitAttention();
-  if (ModeSense10(0, 0, mmc::kPageCapabilities, kCapabilitiesLength, 0) == 0) {
+  if (ModeSense10(0, 0, mmc::kPageCapabilities, kCapabilitiesLength, 0) == 0 ||
+      !AnswerHolds(kReadCapabilityByte, kWriteCapabilityByte - kReadCapabilityByte + 1)) {
     return DriveType::kUnknown;
   }
   const bool dvdRom = (ReadDataByte(kReadCapabilityByte) & kDvdRomReadBit) != 0;
@@ -83,12 +84,14 @@ DriveType AtapiDevice::QueryDriveType() {
   }
 
   if (GetConfiguration(mmc::kConfigOneFeature, mmc::kFeatureProfileList, kProfileListLength, 0) ==
-      0) {
+          0 ||
+      !AnswerHolds(kProfileListAdditionalLength, 1)) {
     return DriveType::kCombo;
   }
   const uint32_t additional = ReadDataByte(kProfileListAdditionalLength);
   unsigned sum = 0;
-  for (uint32_t i = 0; i < additional; i += kProfileDescriptorSize) {
+  for (uint32_t i = 0; i < additional && AnswerHolds(kFirstProfileLowByte + i, 1);
+       i += kProfileDescriptorSize) {
     switch (ReadDataByte(kFirstProfileLowByte + i)) {
       case kProfileDvdMinusR:
         sum += 1;
@@ -126,6 +129,7 @@ const char* AtapiDevice::DiscTypeName(DiscType code) {
 
 bool AtapiDevice::IsCdWriter() {
   return ModeSense10(0, 0, mmc::kPageCapabilities, kCapabilitiesLength, 0) != 0 &&
+         AnswerHolds(kWriteCapabilityByte, 1) &&
          (ReadDataByte(kWriteCapabilityByte) & kCdrWriteBit) != 0;
 }
 

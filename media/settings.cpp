@@ -1,5 +1,7 @@
 #include "media/settings.h"
 
+#include <new>
+
 #include "os/settings_backend.h"
 
 namespace kv {
@@ -14,7 +16,9 @@ bool Usable(const char* keyName, const char* valueName) {
 
 }  // namespace
 
-bool ReadRegString(const char* keyName, const char* valueName, std::string& value) {
+// The operations report failure only by their result: a backend that runs out of memory fails the
+// one operation.
+bool ReadRegString(const char* keyName, const char* valueName, std::string& value) try {
   std::string text;
   if (!Usable(keyName, valueName) ||
       !SettingsBackendForThisPlatform()->ReadText(keyName, valueName, text) ||
@@ -24,16 +28,22 @@ bool ReadRegString(const char* keyName, const char* valueName, std::string& valu
   // As with a stored zero terminator, the text ends at its first zero byte.
   value = text.substr(0, text.find('\0'));
   return true;
+} catch (const std::bad_alloc&) {
+  return false;
 }
 
-bool ReadRegInt(const char* keyName, const char* valueName, int32_t& value) {
+bool ReadRegInt(const char* keyName, const char* valueName, int32_t& value) try {
   return Usable(keyName, valueName) &&
          SettingsBackendForThisPlatform()->ReadInteger(keyName, valueName, value);
+} catch (const std::bad_alloc&) {
+  return false;
 }
 
-bool WriteRegInt(const char* keyName, const char* valueName, int32_t value) {
+bool WriteRegInt(const char* keyName, const char* valueName, int32_t value) try {
   return Usable(keyName, valueName) &&
          SettingsBackendForThisPlatform()->WriteInteger(keyName, valueName, value);
+} catch (const std::bad_alloc&) {
+  return false;
 }
 
 }  // namespace kv

@@ -16,35 +16,78 @@ char LowerAscii(char c) {
 
 }  // namespace
 
+bool LinePieceSplitter::Emit() {
+  if (!sink_(piece_)) {
+    stopped_ = true;
+  }
+  piece_.clear();
+  return !stopped_;
+}
+
+bool LinePieceSplitter::Char(char c) {
+  if (c == '\n') {
+    const bool add = !justCut_;
+    justCut_ = false;
+    return add ? Emit() : true;
+  }
+  piece_.push_back(c);
+  justCut_ = false;
+  if (piece_.size() == kLinePieceLength) {
+    justCut_ = true;
+    return Emit();
+  }
+  return true;
+}
+
+bool LinePieceSplitter::Feed(std::string_view bytes) {
+  for (const char c : bytes) {
+    if (stopped_) {
+      return false;
+    }
+    // A carriage return is only dropped when a line feed follows, which may be in the next bytes.
+    if (pendingCr_) {
+      pendingCr_ = false;
+      if (c != '\n' && !Char('\r')) {
+        return false;
+      }
+    }
+    if (c == '\r') {
+      pendingCr_ = true;
+      continue;
+    }
+    if (!Char(c)) {
+      return false;
+    }
+  }
+  return !stopped_;
+}
+
+void LinePieceSplitter::Finish() {
+  if (stopped_) {
+    return;
+  }
+  if (pendingCr_) {
+    pendingCr_ = false;
+    if (!Char('\r')) {
+      return;
+    }
+  }
+  if (!piece_.empty()) {
+    Emit();
+  }
+}
+
 std::vector<std::string> ReadLinePieces(std::istream& in) {
   std::vector<std::string> pieces;
-  std::string piece;
-  // A piece cut at full length followed directly by the line feed must not add an empty line.
-  bool justCut = false;
-  for (int ch = in.get(); ch != std::istream::traits_type::eof(); ch = in.get()) {
-    char c = static_cast<char>(ch);
-    if (c == '\r' && in.peek() == '\n') {
-      continue;
-    }
-    if (c == '\n') {
-      if (!justCut) {
-        pieces.push_back(std::move(piece));
-      }
-      piece.clear();
-      justCut = false;
-      continue;
-    }
-    piece.push_back(c);
-    justCut = false;
-    if (piece.size() == kLinePieceLength) {
-      pieces.push_back(std::move(piece));
-      piece.clear();
-      justCut = true;
-    }
+  LinePieceSplitter splitter([&pieces](std::string_view piece) {
+    pieces.emplace_back(piece);
+    return true;
+  });
+  char chunk[4096];
+  while (in.read(chunk, sizeof chunk) || in.gcount() > 0) {
+    splitter.Feed(std::string_view(chunk, static_cast<std::size_t>(in.gcount())));
   }
-  if (!piece.empty()) {
-    pieces.push_back(std::move(piece));
-  }
+  splitter.Finish();
   return pieces;
 }
 

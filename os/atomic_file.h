@@ -15,8 +15,14 @@ namespace kv {
 struct ReplaceOptions {
   // Text between the target's name and the unique part of the temporary file's name.
   std::string tempInfix = ".";
-  // Permission bits of the new file; none leaves the system's bits for a private new file.
+  // Permission bits of the new file; none keeps the bits of the file it replaces, or makes a new
+  // file private (readable and writable by its owner only).
   std::optional<std::filesystem::perms> permissions;
+  // A link at the target is followed and the file it leads to is replaced (the link stays);
+  // otherwise the link itself is replaced.
+  bool followLinks = false;
+  // An existing file the user may not write is left as it is and the replace fails.
+  bool keepReadOnlyFile = false;
 };
 
 struct ReplaceResult {
@@ -41,8 +47,9 @@ class FileCalls {
 // The calls of the running system.
 FileCalls& SystemFileCalls();
 
-// An existing file or link at target is replaced, never followed. On failure target is untouched
-// and no temporary file remains. The target's folder must exist.
+// An existing file or link at target is replaced (a link is followed only with followLinks). On
+// failure target is untouched and no temporary file remains. Temporary files of this target that a
+// killed earlier replace left behind are removed first. The target's folder must exist.
 ReplaceResult ReplaceFileAtomically(const std::filesystem::path& target,
                                     std::span<const uint8_t> content,
                                     const ReplaceOptions& options = {},

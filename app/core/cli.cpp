@@ -152,7 +152,9 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
   return request;
 }
 
-int RunCli(const CliRequest& request) {
+namespace {
+
+int RunMode(const CliRequest& request) {
   switch (request.mode) {
     case CliMode::List:
       return RunList(request);
@@ -168,6 +170,21 @@ int RunCli(const CliRequest& request) {
       break;
   }
   return kExitUsage;
+}
+
+}  // namespace
+
+int RunCli(const CliRequest& request) {
+  // The readers and the drive layer report by their results; this is the last line for anything
+  // the system throws (memory running out), so that the command ends with a message, not an abort.
+  try {
+    return RunMode(request);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "krellvane: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "krellvane: unexpected failure\n");
+  }
+  return kExitFailure;
 }
 
 }  // namespace kv

@@ -92,16 +92,20 @@ Identifier CopyFromDataBuffer(const AtapiDevice& device, uint32_t offset) {
 std::optional<Identifier> FetchDvdIdentifier(AtapiDevice& device, DiscType discType) {
   DriveType driveType = device.QueryDriveType();
   if (IsDvdPlusFamily(discType)) {
-    if (IsDvdWriter(driveType) && device.ReadVendorMediaId() != 0) {
+    // A short answer counts as none: the next source is asked.
+    if (IsDvdWriter(driveType) && device.ReadVendorMediaId() != 0 &&
+        device.AnswerHolds(kVendorIdentifierOffset, kComparedIdentifierBytes)) {
       return CopyFromDataBuffer(device, kVendorIdentifierOffset);
     }
-    if (device.ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPhysicalAllocation, 0, 0) != 0) {
+    if (device.ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPhysicalAllocation, 0, 0) != 0 &&
+        device.AnswerHolds(kPhysicalIdentifierOffset, kComparedIdentifierBytes)) {
       return CopyFromDataBuffer(device, kPhysicalIdentifierOffset);
     }
     return std::nullopt;
   }
   if (device.ReadDvdStructure(0, 0, mmc::kDvdFormatPrerecorded, kPrerecordedAllocation, 0, 0) ==
-      0) {
+          0 ||
+      !device.AnswerHolds(kPrerecordedSecondHalf, static_cast<uint32_t>(kPrerecordedHalfLength))) {
     return std::nullopt;
   }
   // The two halves are joined at the start of the data buffer, where the comparison reads them.

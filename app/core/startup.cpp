@@ -52,7 +52,14 @@ std::optional<int16_t> Startup::SelectWriterLine(int line) {
 }
 
 UserDatabaseLoad Startup::LoadUserDatabase() {
-  return LoadUserDefinedFile(userCd_, userDvd_);
+  try {
+    return LoadUserDefinedFile(userCd_, userDvd_);
+  } catch (...) {
+    // Start-up goes on without the user's list, as when its file cannot be read.
+    userCd_.clear();
+    userDvd_.clear();
+    return {};
+  }
 }
 
 void Startup::Close() {

@@ -1,15 +1,12 @@
 #include "os/linux/settings_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdlib>
 #include <span>
 #include <system_error>
 #include <vector>
 
 #include "media/text_lines.h"
+#include "os/input_file.h"
 
 namespace kv {
 
@@ -19,6 +16,9 @@ constexpr const char* kPathOverrideVariable = "KRELLVANE_SETTINGS";
 constexpr const char* kFolderName = "krellvane";
 constexpr const char* kFileName = "settings.ini";
 constexpr const char* kTempInfix = ".tmp-";
+// A settings file holds a few short lines; one far longer is not this store's file, and rewriting
+// it from part of its text would lose the rest.
+constexpr std::size_t kSettingsReadLimit = std::size_t{1} << 20;
 
 // The range a 4-byte integer value may be written in: signed, or unsigned as a DWORD holds it.
 constexpr long long kIntegerLowest = -2147483648LL;
@@ -142,30 +142,12 @@ bool ParseInteger(const std::string& text, int32_t& value) {
   return true;
 }
 
-// A name that would break the line structure of the file cannot be stored.
+// A name that would break the line structure of the file cannot be stored, nor one that reading
+// would trim to another name.
 bool FitsOnOneLine(const std::string& name) {
-  return !name.empty() && name.find_first_of("\r\n=[]") == std::string::npos;
+  return !name.empty() && name.find_first_of("\r\n=[]") == std::string::npos &&
+         TrimControl(name) == name;
 }
-
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() { Close(); }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int Get() const { return fd_; }
-  bool Close() {
-    if (fd_ < 0) {
-      return true;
-    }
-    const int rc = ::close(fd_);
-    fd_ = -1;
-    return rc == 0;
-  }
-
- private:
-  int fd_;
-};
 
 }  // namespace
 
@@ -191,26 +173,20 @@ bool SettingsFile::Load(std::string& content, bool& exists) const {
   if (path_.empty()) {
     return false;
   }
-  FileDescriptor fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
-  if (fd.Get() < 0) {
-    // Only a file that is really not there counts as empty; any other failure is unreadable.
-    return errno == ENOENT;
-  }
-  exists = true;
-  char chunk[4096];
-  for (;;) {
-    const ssize_t got = ::read(fd.Get(), chunk, sizeof chunk);
-    if (got < 0) {
-      if (errno == EINTR) {
-        continue;
-      }
-      return false;
-    }
-    if (got == 0) {
+  switch (ReadInputFile(path_, kSettingsReadLimit, content)) {
+    case InputFileStatus::Ok:
+      exists = true;
       return true;
-    }
-    content.append(chunk, static_cast<std::size_t>(got));
+    case InputFileStatus::Missing:
+      // Only a file that is really not there counts as empty; any other failure is unreadable.
+      return true;
+    case InputFileStatus::NotRegularFile:
+    case InputFileStatus::Unreadable:
+    case InputFileStatus::TooLarge:
+      exists = true;
+      return false;
   }
+  return false;
 }
 
 bool SettingsFile::Find(const std::string& keyName, const std::string& valueName,
@@ -282,9 +258,14 @@ bool SettingsFile::ReplaceFile(const std::string& content) {
       return false;
     }
   }
-  // A private file: the new file keeps the bits of its temporary file, readable by its owner only.
+  // The user's file keeps its bits, stays where a link at the path leads and is not written when
+  // the user made it read-only; a new file is private, readable by its owner only.
   const auto bytes = std::span(reinterpret_cast<const uint8_t*>(content.data()), content.size());
-  return ReplaceFileAtomically(path_, bytes, ReplaceOptions{kTempInfix, std::nullopt}, calls_).ok;
+  ReplaceOptions options;
+  options.tempInfix = kTempInfix;
+  options.followLinks = true;
+  options.keepReadOnlyFile = true;
+  return ReplaceFileAtomically(path_, bytes, options, calls_).ok;
 }
 
 std::unique_ptr<SettingsBackend> SettingsBackendForThisPlatform() {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include "builder/build_session.h"
 #include "builder/output_file.h"
@@ -62,6 +63,18 @@ class BuildSessionTest : public testing::Test {
   fs::path output_ = folder_ / "out";
   std::vector<uint8_t> prototype_;
 };
+
+// A FIFO or a device is no parameter file: the build neither waits for a writer nor reads without
+// end, says the file does not exist and writes nothing.
+TEST_F(BuildSessionTest, FifoAndDeviceAreNotParameterFiles) {
+  ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);
+  for (const std::string& path : {(folder_ / "fifo").string(), std::string("/dev/zero")}) {
+    const BuildOutcome outcome = Build(path);
+    EXPECT_EQ(outcome.status, BuildStatus::FileNotExists) << path;
+    EXPECT_EQ(outcome.message, kMsgFileNotExists);
+    EXPECT_FALSE(fs::exists(Output()));
+  }
+}
 
 struct PathCase {
   const char* name;

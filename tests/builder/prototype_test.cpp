@@ -1,6 +1,8 @@
 // Reading the prototype and locating its property block; reading parameter files.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "builder/parameter_file.h"
 #include "builder/prototype.h"
 #include "builder_test_support.h"
@@ -102,6 +104,24 @@ TEST(ReadParameterFileTest, LinesInPiecesWithCarriageReturnsDropped) {
   EXPECT_EQ(lines[3].size(), 2047u);
   EXPECT_EQ(lines[4], std::string(10, 'x'));
   EXPECT_EQ(lines[5], "last");
+}
+
+// Blank lines change nothing and are not kept, and nothing past the read limit is read, so the
+// list stays small whatever the file holds.
+TEST(ReadParameterFileTest, BlankLinesAreDroppedAndTheReadIsBounded) {
+  TempFolder folder;
+  {
+    std::ofstream out(folder / "p.txt", std::ios::binary);
+    out << "[PROPERTY]\n";
+    const std::string blanks(1 << 16, '\n');
+    for (std::size_t written = 0; written <= kParameterFileReadLimit; written += blanks.size()) {
+      out << " \t\r" << blanks;
+    }
+    out << "NAME=Beyond\n";
+  }
+  std::vector<std::string> lines;
+  ASSERT_EQ(ReadParameterFileLines((folder / "p.txt").string(), lines), InputFileStatus::Ok);
+  EXPECT_EQ(lines, std::vector<std::string>{"[PROPERTY]"});
 }
 
 TEST(ReadParameterFileTest, MissingFileIsFalseAndListUntouched) {

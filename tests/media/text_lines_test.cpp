@@ -20,6 +20,21 @@ TEST_P(ReadLinePiecesTest, SplitsAsTextModeReadsWould) {
   EXPECT_EQ(ReadLinePieces(in), GetParam().pieces);
 }
 
+// The same pieces when the bytes arrive one at a time, so a carriage return, a cut or a line
+// feed may fall on any boundary between reads.
+TEST_P(ReadLinePiecesTest, SplitterGivesTheSamePiecesByteByByte) {
+  std::vector<std::string> pieces;
+  LinePieceSplitter splitter([&pieces](std::string_view piece) {
+    pieces.emplace_back(piece);
+    return true;
+  });
+  for (const char c : GetParam().input) {
+    splitter.Feed(std::string_view(&c, 1));
+  }
+  splitter.Finish();
+  EXPECT_EQ(pieces, GetParam().pieces);
+}
+
 const std::string k2047(2047, 'a');
 
 INSTANTIATE_TEST_SUITE_P(
@@ -36,6 +51,18 @@ INSTANTIATE_TEST_SUITE_P(
                       PiecesCase{
                           "EmbeddedZeroKept", std::string("a\0b\n", 4), {std::string("a\0b", 3)}}),
     [](const auto& info) { return std::string(info.param.label); });
+
+TEST(LinePieceSplitterTest, StopsWhenTheSinkSaysSoAndIgnoresTheRest) {
+  std::vector<std::string> pieces;
+  LinePieceSplitter splitter([&pieces](std::string_view piece) {
+    pieces.emplace_back(piece);
+    return pieces.size() < 2;
+  });
+  EXPECT_FALSE(splitter.Feed("a\nb\nc\n"));
+  EXPECT_FALSE(splitter.Feed("d\n"));
+  splitter.Finish();
+  EXPECT_EQ(pieces, (std::vector<std::string>{"a", "b"}));
+}
 
 TEST(TrimControlTest, RemovesCodesZeroToThirtyTwoOnlyAtEnds) {
   const struct {

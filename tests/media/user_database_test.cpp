@@ -1,6 +1,7 @@
 #include "media/user_database.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -151,13 +152,16 @@ TEST_F(UserDefinedFileTest, ConfiguredFileIsLoaded) {
 
 TEST_F(UserDefinedFileTest, MissingSettingPathOrFileLeavesListsEmpty) {
   const std::string cases[] = {
-      "",                                                               // no settings file
-      "[Krellvane]\nWidth=3\n",                                         // no value
-      "[Krellvane]\nUserDefinedFule=\n",                                // empty path
-      "[Krellvane]\nUserDefinedFule=/nonexistent/kv/db.txt\n",          // missing file
-      "[Krellvane]\nUserDefinedFule=" + dir_.string() + "\n",           // a folder, not a file
-      "[Krellvane]\nUserDefinedFule=/" + std::string(300, 'p') + "\n",  // over the text limit
+      "",                                                                 // no settings file
+      "[Krellvane]\nWidth=3\n",                                           // no value
+      "[Krellvane]\nUserDefinedFule=\n",                                  // empty path
+      "[Krellvane]\nUserDefinedFule=/nonexistent/kv/db.txt\n",            // missing file
+      "[Krellvane]\nUserDefinedFule=" + dir_.string() + "\n",             // a folder, not a file
+      "[Krellvane]\nUserDefinedFule=/" + std::string(300, 'p') + "\n",    // over the text limit
+      "[Krellvane]\nUserDefinedFule=" + (dir_ / "fifo").string() + "\n",  // must not wait
+      "[Krellvane]\nUserDefinedFule=/dev/zero\n",  // must not read without end
   };
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
   for (const std::string& settings : cases) {
     std::filesystem::remove(dir_ / "settings.ini");
     if (!settings.empty()) {
@@ -172,6 +176,29 @@ TEST_F(UserDefinedFileTest, MissingSettingPathOrFileLeavesListsEmpty) {
     EXPECT_TRUE(dvd.empty()) << settings;
     EXPECT_FALSE(load.stoppedWithError) << settings;
   }
+}
+
+// Lines are parsed as they are read and only records are kept: blank lines cost nothing, and a file
+// is read only up to its limit, so a record beyond it is not loaded.
+TEST_F(UserDefinedFileTest, ReadsLineByLineUpToTheLimit) {
+  const std::filesystem::path db = dir_ / "db.txt";
+  {
+    std::ofstream out(db, std::ios::binary);
+    out << "[CD]\n97m24s_79m59s=Before\n";
+    const std::string blanks(1 << 16, '\n');
+    std::size_t written = 0;
+    while (written <= kUserDatabaseReadLimit) {
+      out << blanks;
+      written += blanks.size();
+    }
+    out << "97m25s_79m59s=Beyond\n";
+  }
+  UserCdList cd;
+  UserDvdList dvd;
+  const UserDatabaseLoad load = LoadUserDatabaseFile(db, cd, dvd);
+  EXPECT_FALSE(load.stoppedWithError);
+  ASSERT_EQ(cd.size(), 1u);
+  EXPECT_STREQ(cd[0]->Name, "Before");
 }
 
 }  // namespace

@@ -144,6 +144,23 @@ TEST(EmulatedPassThrough, SenseIsFixedFormatAndTheLogRecordsEveryCommand) {
   EXPECT_TRUE(m.CdbLog().empty());
 }
 
+// A long run (the window checks again and again) keeps a bounded log of the latest commands.
+TEST(EmulatedPassThrough, TheLogKeepsTheLatestCommandsWithinItsBound) {
+  EmulatedPlatform m;
+  m.AddDrive(ProfileFromJson(R"({"disc": {"kind": "CD-R"}})"));
+  const DeviceHandle handle = m.OpenDevice("sr0");
+  const std::size_t kept = EmulatedPlatform::kCdbLogKept;
+  for (std::size_t i = 0; i < 5 * kept + 3; ++i) {
+    // The allocation length tells the commands apart.
+    const auto length = static_cast<uint8_t>(i % 200 + 1);
+    std::vector<uint8_t> answer(length, 0);
+    m.PassThrough(handle, InRequest(MakeCdb({0x12, 0, 0, 0, length}), answer));
+    ASSERT_LE(m.CdbLog().size(), 2 * kept);
+    ASSERT_GE(m.CdbLog().size(), std::min(i + 1, kept));
+    ASSERT_EQ(m.CdbLog().back().cdb[4], length);
+  }
+}
+
 TEST(EmulatedClock, SleepAndLatencyAdvanceVirtualTime) {
   EmulatedPlatform m;
   m.AddDrive(ProfileFromJson(R"({"faults": {"12": {"latencyMs": 1500}}})"));

@@ -2,6 +2,8 @@
 // the source and the field.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +32,10 @@ constexpr BadProfile kBadProfiles[] = {
     {"dvd_without_book_type", R"({"disc": {"kind": "DVD"}})", "'disc.dvd.bookType'", "missing"},
     {"dvd_facts_on_cd", R"({"disc": {"kind": "CD-R", "dvd": {"layers": 1}}})", "'disc.dvd'",
      "only a DVD"},
+    {"number_beyond_double", R"({"drive": {"capabilities": {"maxReadSpeed": 1e400}}})",
+     "not valid JSON", "1e400"},
+    {"negative_beyond_double", R"({"disc": {"kind": "CD-R", "capacityBlocks": -1e999}})",
+     "not valid JSON", ""},
     {"bad_hex_digit", R"({"raw": {"43/04": "00 1G"}})", "'raw.43/04'", "hex bytes"},
     {"odd_hex_digits", R"({"raw": {"12": "00 1"}})", "'raw.12'", "hex bytes"},
     {"split_hex_byte", R"({"raw": {"12": "0 01"}})", "'raw.12'", "hex bytes"},
@@ -93,6 +99,32 @@ TEST(ProfileFiles, MissingFileNamesThePath) {
   std::string error;
   EXPECT_FALSE(LoadProfileFile("/nonexistent/drive.json", error).has_value());
   EXPECT_EQ(error, "/nonexistent/drive.json: cannot open the profile file");
+}
+
+// Only a regular file is a profile: a FIFO with no writer must not block, a device must not be
+// read without end; both get the message of a file that cannot be opened.
+TEST(ProfileFiles, FifoAndDeviceAreRefusedLikeAMissingFile) {
+  const auto dir = std::filesystem::temp_directory_path() / "kv_emu_profiles_fifo";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  const std::string fifo = (dir / "drive.json").string();
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& path : {fifo, std::string("/dev/zero"), dir.string()}) {
+    std::string error;
+    EXPECT_FALSE(LoadProfileFile(path, error).has_value()) << path;
+    EXPECT_EQ(error, path + ": cannot open the profile file");
+  }
+  std::filesystem::remove_all(dir);
+}
+
+// An empty raw answer moves nothing: the drive must not copy from an empty answer's storage.
+TEST(ProfileValues, EmptyRawAnswerMovesNoBytes) {
+  VirtualDrive drive(ProfileFromJson(R"({"disc": {"kind": "CD-R"}, "raw": {"43/04": ""}})"));
+  RunNone(drive, MakeCdb({0x00}));
+  const InResult r = RunIn(drive, MakeCdb({0x43, 0x02, 0x04, 0, 0, 0, 0, 0x00, 0x20}), 32);
+  EXPECT_EQ(r.response.outcome, DriveResponse::Outcome::Good);
+  EXPECT_EQ(r.response.moved, 0u);
+  EXPECT_EQ(r.buffer, std::vector<uint8_t>(32, 0xEE));
 }
 
 TEST(ProfileFiles, PlatformRefusesTheWholeListWhenOneFileIsBad) {

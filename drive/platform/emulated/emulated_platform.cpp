@@ -221,6 +221,10 @@ DriveResponse EmulatedPlatform::RunCommand(int drive, const ScsiRequest& request
   entry.path = path;
   entry.drive = drive;
   entry.response = response;
+  // Dropping the older half at once keeps the cost per command constant.
+  if (cdbLog_.size() >= 2 * kCdbLogKept) {
+    cdbLog_.erase(cdbLog_.begin(), cdbLog_.end() - static_cast<std::ptrdiff_t>(kCdbLogKept));
+  }
   cdbLog_.push_back(entry);
   return response;
 }

@@ -112,6 +112,9 @@ class EmulatedPlatform : public kv::Platform {
   uint32_t SleepCount() const { return sleepCount_; }
 
   // --- What happened ---
+  // The most recent commands, oldest first: at least the last kCdbLogKept and never more than
+  // twice that, so a long run does not grow the log without end.
+  static constexpr std::size_t kCdbLogKept = 4096;
   const std::vector<CdbLogEntry>& CdbLog() const { return cdbLog_; }
   void ClearCdbLog() { cdbLog_.clear(); }
   const std::vector<DeviceEvent>& DeviceEvents() const { return deviceEvents_; }

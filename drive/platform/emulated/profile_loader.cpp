@@ -4,14 +4,14 @@
 #include "drive/platform/emulated/profile_loader.h"
 
 #include <cctype>
-#include <fstream>
+#include <new>
 #include <set>
-#include <sstream>
 
 #include <nlohmann/json.hpp>
 
 #include "drive/configuration_answer.h"
 #include "drive/format_capacities_answer.h"
+#include "os/input_file.h"
 
 namespace kv::emu {
 
@@ -26,6 +26,8 @@ constexpr uint32_t kMaxSeconds = 59;
 constexpr uint32_t kMaxFrames = 74;
 using configuration::kMaxProfiles;
 constexpr std::size_t kMaxAnswerBytes = 65536;
+// Every raw answer of every command key, written out in hex with blanks, stays far below this.
+constexpr std::size_t kProfileReadLimit = std::size_t{16} << 20;
 
 // Thrown inside the loader only; ParseProfileJson turns it into the error text.
 struct FieldError {
@@ -717,6 +719,8 @@ std::optional<DriveProfile> ParseProfileJson(const nlohmann::json& json, const s
             ": " + e.what;
   } catch (const nlohmann::json::exception& e) {
     error = source + ": " + e.what();
+  } catch (const std::bad_alloc&) {
+    error = source + ": too large to load";
   }
   return std::nullopt;
 }
@@ -726,8 +730,12 @@ std::optional<DriveProfile> ParseProfileText(const std::string& text, const std:
   nlohmann::json json;
   try {
     json = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& e) {
+  } catch (const nlohmann::json::exception& e) {
+    // Besides syntax errors, a number beyond the range of a double is refused while parsing.
     error = source + ": not valid JSON: " + e.what();
+    return std::nullopt;
+  } catch (const std::bad_alloc&) {
+    error = source + ": too large to load";
     return std::nullopt;
   }
   return ParseProfileJson(json, source, error);
@@ -736,18 +744,22 @@ std::optional<DriveProfile> ParseProfileText(const std::string& text, const std:
 namespace {
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open the profile file";
-    return std::nullopt;
+  std::string text;
+  switch (ReadInputFile(path, kProfileReadLimit, text)) {
+    case InputFileStatus::Ok:
+      return text;
+    case InputFileStatus::Missing:
+    case InputFileStatus::NotRegularFile:
+      error = path + ": cannot open the profile file";
+      return std::nullopt;
+    case InputFileStatus::Unreadable:
+      error = path + ": cannot read the profile file";
+      return std::nullopt;
+    case InputFileStatus::TooLarge:
+      error = path + ": the profile file is larger than a profile can be";
+      return std::nullopt;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) {
-    error = path + ": cannot read the profile file";
-    return std::nullopt;
-  }
-  return text.str();
+  return std::nullopt;
 }
 
 }  // namespace
@@ -766,8 +778,11 @@ std::optional<std::vector<DriveProfile>> ParseProfilesText(const std::string& te
   nlohmann::json json;
   try {
     json = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& e) {
+  } catch (const nlohmann::json::exception& e) {
     error = source + ": not valid JSON: " + e.what();
+    return std::nullopt;
+  } catch (const std::bad_alloc&) {
+    error = source + ": too large to load";
     return std::nullopt;
   }
   std::vector<DriveProfile> profiles;

@@ -343,7 +343,9 @@ DriveResponse VirtualDrive::Execute(const ScsiRequest& request) {
     if (shortBytes) {
       moved = std::min(moved, *shortBytes);
     }
-    std::memcpy(request.buffer, answer.bytes.data(), moved);
+    if (moved > 0) {
+      std::memcpy(request.buffer, answer.bytes.data(), moved);
+    }
     response.moved = moved;
   } else if (dataOut) {
     response.moved = shortBytes ? std::min(request.length, *shortBytes) : request.length;

@@ -1,8 +1,10 @@
 #include "media/settings.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -182,6 +184,56 @@ TEST_F(SettingsTest, UnreadableFileIsNeitherReadNorOverwritten) {
   EXPECT_EQ(ReadText(file_ / "keep"), "x");
 }
 
+// Saving the window size must not change what the user made of the file: its bits, a link in its
+// place (the file it leads to is written, the link stays), or a file they made read-only (left
+// alone; the size is simply not stored).
+TEST_F(SettingsTest, WriteKeepsTheFilesModeAndLinkAndLeavesReadOnlyFilesAlone) {
+  WriteText(file_, "[Krellvane]\nWidth=1\n");
+  fs::permissions(file_, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::others_read);
+  ASSERT_TRUE(WriteRegInt(kSettingsKey, "Width", 2));
+  EXPECT_EQ(fs::status(file_).permissions() & fs::perms::mask,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                fs::perms::others_read);
+
+  fs::create_directory(dir_ / "real");
+  WriteText(dir_ / "real" / "kept.ini", "[Krellvane]\nHeight=7\n");
+  const fs::path link = dir_ / "link.ini";
+  fs::create_symlink("real/kept.ini", link);  // relative to the link's folder
+  setenv("KRELLVANE_SETTINGS", link.c_str(), 1);
+  ASSERT_TRUE(WriteRegInt(kSettingsKey, "Width", 3));
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(ReadText(dir_ / "real" / "kept.ini"), "[Krellvane]\nHeight=7\nWidth=3\n");
+
+  const fs::path readOnly = dir_ / "ro.ini";
+  WriteText(readOnly, "[Krellvane]\nWidth=1\n");
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+  setenv("KRELLVANE_SETTINGS", readOnly.c_str(), 1);
+  EXPECT_FALSE(WriteRegInt(kSettingsKey, "Width", 4));
+  EXPECT_EQ(ReadText(readOnly), "[Krellvane]\nWidth=1\n");
+  EXPECT_EQ(fs::status(readOnly).permissions() & fs::perms::mask,
+            fs::perms::owner_read | fs::perms::group_read);
+}
+
+// A FIFO in the file's place is neither waited on nor replaced.
+TEST_F(SettingsTest, FifoIsNeitherReadNorReplaced) {
+  ASSERT_EQ(::mkfifo(file_.c_str(), 0600), 0);
+  int32_t value = 0;
+  EXPECT_FALSE(ReadRegInt(kSettingsKey, "Width", value));
+  EXPECT_FALSE(WriteRegInt(kSettingsKey, "Width", 485));
+  EXPECT_TRUE(fs::is_fifo(file_));
+}
+
+// A temporary file that a killed write left behind goes with the next write.
+TEST_F(SettingsTest, LeftOverTemporaryFileIsRemovedByTheNextWrite) {
+  WriteText(dir_ / "settings.ini.tmp-Ab12Cd.kvpart", "half");
+  WriteText(dir_ / "settings.ini.tmp-mine", "the user's");
+  ASSERT_TRUE(WriteRegInt(kSettingsKey, "Width", 5));
+  std::vector<fs::path> entries = FolderEntries();
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<fs::path>{"settings.ini", "settings.ini.tmp-mine"}));
+}
+
 TEST_F(SettingsTest, UnwritableFolderFailsTheWrite) {
   WriteText(dir_ / "plain", "not a folder");
   setenv("KRELLVANE_SETTINGS", (dir_ / "plain" / "sub" / "settings.ini").c_str(), 1);
@@ -198,10 +250,12 @@ TEST_F(SettingsTest, MissingFoldersAreCreated) {
 
 TEST_F(SettingsTest, NamesThatWouldBreakTheFileAreRefused) {
   WriteText(file_, "[Krellvane]\nWidth=1\n");
-  for (const char* name : {"Wi=dth", "Wid\nth", "[Width]", ""}) {
+  // Names that trimming would change could never be read back.
+  for (const char* name : {"Wi=dth", "Wid\nth", "[Width]", "", " Width", "Width\t", "\x01W"}) {
     EXPECT_FALSE(WriteRegInt(kSettingsKey, name, 5)) << name;
   }
   EXPECT_FALSE(WriteRegInt("Krell]vane", "Width", 5));
+  EXPECT_FALSE(WriteRegInt(" Krellvane", "Width", 5));
   EXPECT_FALSE(WriteRegInt(nullptr, "Width", 5));
   EXPECT_EQ(ReadText(file_), "[Krellvane]\nWidth=1\n");
 }

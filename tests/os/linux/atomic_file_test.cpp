@@ -2,7 +2,9 @@
 // links, and a failure at every step leaving the old file whole and no temporary file behind.
 #include "os/atomic_file.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -74,6 +76,70 @@ TEST_F(AtomicFileTest, LinkIsReplacedNotFollowedAndEmptyContentIsAFile) {
   EXPECT_FALSE(fs::is_symlink(target_));
   EXPECT_EQ(fs::file_size(target_), 0u);
   EXPECT_EQ(Slurp(dir_ / "victim"), "must stay");
+}
+
+TEST_F(AtomicFileTest, FollowingALinkReplacesTheFileItLeadsToAndKeepsItsBits) {
+  std::ofstream(dir_ / "victim") << "old";
+  fs::permissions(dir_ / "victim",
+                  fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  fs::create_symlink("victim", dir_ / "hop");
+  fs::create_symlink(dir_ / "hop", target_);
+  ReplaceOptions options;
+  options.followLinks = true;
+  ASSERT_TRUE(ReplaceFileAtomically(target_, Bytes("new"), options).ok);
+  EXPECT_TRUE(fs::is_symlink(target_));
+  EXPECT_EQ(Slurp(dir_ / "victim"), "new");
+  EXPECT_EQ(fs::status(dir_ / "victim").permissions() & fs::perms::mask,
+            fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  // A link that leads nowhere yet: the file is made where it points.
+  fs::create_symlink("later", dir_ / "dangling");
+  ASSERT_TRUE(ReplaceFileAtomically(dir_ / "dangling", Bytes("x"), options).ok);
+  EXPECT_EQ(Slurp(dir_ / "later"), "x");
+  // A loop of links is an error, not a hang.
+  fs::create_symlink("loop-b", dir_ / "loop-a");
+  fs::create_symlink("loop-a", dir_ / "loop-b");
+  const ReplaceResult looped = ReplaceFileAtomically(dir_ / "loop-a", Bytes("x"), options);
+  EXPECT_FALSE(looped.ok);
+  EXPECT_EQ(looped.reason, std::strerror(ELOOP));
+}
+
+// Left-overs of a killed replace (no writer holds them) go; a temporary file that a live writer
+// holds, names that only look alike and other targets' files stay.
+TEST_F(AtomicFileTest, LeftOverTemporaryFilesOfTheTargetAreRemoved) {
+  const std::vector<std::string> leftOvers = {"target.Ab12Cd.kvpart", "target.000000.kvpart"};
+  const std::vector<std::string> kept = {"target.backup",         "target.Ab12C.kvpart",
+                                         "target.Ab-2Cd.kvpart",  "other.Ab12Cd.kvpart",
+                                         "target.Ab12Cd.kvparts", "target.held00.kvpart"};
+  for (const auto& name : leftOvers) {
+    std::ofstream(dir_ / name) << "half";
+  }
+  for (const auto& name : kept) {
+    std::ofstream(dir_ / name) << "keep";
+  }
+  const int held = ::open((dir_ / "target.held00.kvpart").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(held, 0);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  ASSERT_TRUE(ReplaceFileAtomically(target_, Bytes("new")).ok);
+  ::close(held);
+  std::vector<std::string> expected = kept;
+  expected.push_back("target");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(Entries(), expected);
+}
+
+TEST_F(AtomicFileTest, ReadOnlyFileIsKeptWhenAsked) {
+  std::ofstream(target_) << "mine";
+  fs::permissions(target_, fs::perms::owner_read);
+  ReplaceOptions options;
+  options.keepReadOnlyFile = true;
+  const ReplaceResult kept = ReplaceFileAtomically(target_, Bytes("new"), options);
+  EXPECT_FALSE(kept.ok);
+  EXPECT_EQ(kept.reason, std::strerror(EACCES));
+  EXPECT_EQ(Slurp(target_), "mine");
+  // Without the option the file is replaced (the builder's output).
+  ASSERT_TRUE(ReplaceFileAtomically(target_, Bytes("new")).ok);
+  EXPECT_EQ(Slurp(target_), "new");
+  EXPECT_EQ(Entries(), std::vector<std::string>{"target"});
 }
 
 TEST_F(AtomicFileTest, MissingFolderIsReportedWithTheSystemsReason) {
