@@ -1,11 +1,6 @@
 // The program's entry: the window without options, the command-line front end with them.
 #include "app/core/cli.h"
-
-#ifdef KV_WITH_GUI
-#include "app/forms/gui_main.h"
-#endif
-
-#include <cstdio>
+#include "app/core/window_start.h"
 
 int main(int argc, char** argv) {
   const kv::CliRequest request = kv::ParseCommandLine(argc, argv);
@@ -15,10 +10,5 @@ int main(int argc, char** argv) {
   if (request.mode != kv::CliMode::Gui) {
     return kv::RunCli(request);
   }
-#ifdef KV_WITH_GUI
-  return kv::RunGui(argc, argv, request.platform);
-#else
-  std::fprintf(stderr, "krellvane: built without the window; see --help\n");
-  return kv::kExitUsage;
-#endif
+  return kv::StartWindow(argc, argv, request.platform);
 }
