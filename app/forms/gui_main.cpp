@@ -10,6 +10,7 @@
 
 #include "app/forms/frmmain.h"
 #include "app/forms/screenshot_tour.h"
+#include "app/forms/window_icon.h"
 #include "drive/notifier.h"
 #include "ui/message_boxes.h"
 #include "ui/skin_style.h"
@@ -19,6 +20,8 @@ namespace kv {
 namespace {
 
 constexpr const char* kApplicationTitle = "Krellvane";
+// The desktop entry's name without ".desktop": lets the desktop match windows to the entry.
+constexpr const char* kDesktopEntryName = "org.krellvane.Krellvane";
 
 // Puts the drive layer's messages into message boxes for as long as the window runs.
 class NotifierInstallation {
@@ -64,6 +67,8 @@ void RunWindow(const PlatformChoice& platformChoice) {
 int RunGui(int argc, char** argv, const PlatformChoice& platform) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
+  QApplication::setDesktopFileName(kDesktopEntryName);
+  QApplication::setWindowIcon(ProgramIcon());
   ui::InstallFontSubstitutions();
   try {
     RunWindow(platform);
