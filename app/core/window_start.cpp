@@ -42,6 +42,14 @@ std::vector<std::string> WindowModuleCandidates(const std::string& programPath,
 }
 
 int StartWindow(int argc, char** argv, const PlatformChoice& platform) {
+  // Profiles that cannot be used are reported here, before anything of the window is tried.
+  if (platform.emulate) {
+    std::string error;
+    if (CreatePlatform(platform, error) == nullptr) {
+      SayWindowError(error);
+      return kExitFailure;
+    }
+  }
   if (!HasDisplay()) {
     SayWindowError(kNoDisplayMessage);
     return kExitUsage;
