@@ -19,7 +19,10 @@ check_installed_tree "$scratch" "$prefix" "$libdir" "$here/installed-files.txt"
 # Every long and short option that either edition's --help offers is in the manual page.
 page=$src/data/krellvane.1
 for program in krellvane krellvane-builder; do
-  for option in $("$scratch$prefix/bin/$program" --help | grep -o -- '--\?-[A-Za-z][A-Za-z-]*' | sort -u); do
+  options=$("$scratch$prefix/bin/$program" --help | grep -E '^  -' | sed -E 's/^  //; s/ {2,}.*//' |
+    tr ',' '\n' | awk '{print $1}' | sort -u)
+  [[ $(echo "$options" | wc -l) -ge 7 ]] || say_fail "$program --help lists too few options: $(echo $options)"
+  for option in $options; do
     grep -q -- "$(echo "$option" | sed 's/-/\\\\-/g')" "$page" || say_fail "$program $option missing from krellvane.1"
   done
 done
