@@ -3,10 +3,12 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/core/media_check.h"
+#include "app/core/startup.h"
 #include "drive/atapi_device.h"
 #include "drive/notifier.h"
 #include "drive/platform/emulated/emulated_platform.h"
@@ -58,18 +60,27 @@ void RunCheck(benchmark::State& state, kv::emu::DriveProfile profile) {
   QuietNotifier notifier;
   kv::emu::EmulatedPlatform platform;
   platform.AddDrive(std::move(profile));
-  kv::AtapiDevice device(platform, &notifier);
-  device.SetAddress(platform.OpenDevice("sr0"), 0, 0, 0, 0);
-  kv::DriveRecord record;
-  record.DriveTypeName = "listed";
-  kv::UserCdList userCd;
-  kv::UserDvdList userDvd;
+  // The window's start-up without the user database, so that no setting of this machine counts.
+  kv::Startup startup(&platform, notifier);
+  startup.SetApplicationTag();
+  constexpr int kFirstWriterLine = 0;
+  std::optional<int16_t> drive;
+  if (startup.CreateDevice()) {
+    startup.ListWriters();
+    drive = startup.SelectWriterLine(kFirstWriterLine);
+  }
+  if (!drive.has_value()) {
+    state.SkipWithError("the emulated writer could not be selected");
+    return;
+  }
+  kv::AtapiDevice& device = *startup.Device();
+  const kv::DriveRecord* record = device.GetDriveRecord(static_cast<uint32_t>(*drive));
   DiscardingSink sink;
   std::size_t commands = 0;
   int lines = 0;
   for (auto _ : state) {
     platform.ClearCdbLog();
-    kv::RunMediaCheck(device, &record, userCd, userDvd, sink);
+    kv::RunMediaCheck(device, record, startup.UserCd(), startup.UserDvd(), sink);
     commands = platform.CdbLog().size();
     lines = sink.lines;
   }

@@ -60,17 +60,16 @@ uint8_t SupportInfoStatus(AspiManager& manager) {
 
 bool AtapiDevice::LoadAspi() {
   aspi_.reset();
-  Notifier& notifier = notifier_ != nullptr ? *notifier_ : DefaultNotifier();
   AspiLoadResult loaded = platform_.LoadAspi();
   if (loaded.outcome != AspiLoadResult::Outcome::Loaded || loaded.manager == nullptr) {
     const AspiMessage& message = LoadFailureMessage(loaded.outcome);
-    notifier.ShowError(message.text, message.caption);
+    notifier_.ShowError(message.text, message.caption);
     return false;
   }
   const uint8_t status = SupportInfoStatus(*loaded.manager);
   if (status != kSsComp) {
     // The manager is freed when `loaded` goes out of scope.
-    notifier.ShowError(SupportInfoFailureText(status), kSupportInfoCaption);
+    notifier_.ShowError(SupportInfoFailureText(status), kSupportInfoCaption);
     return false;
   }
   aspi_ = std::move(loaded.manager);

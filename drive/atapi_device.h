@@ -46,9 +46,9 @@ struct DriveAddress {
 class AtapiDevice {
  public:
   // Builds the device on the given platform: chooses the transport, loads the ASPI manager when
-  // chosen and runs RefreshDrives. Load failures are reported through the notifier (the default
-  // one when null). Reads the application tag (application_tag.h) while it is built.
-  explicit AtapiDevice(Platform& platform, Notifier* notifier = nullptr);
+  // chosen and runs RefreshDrives. Load failures are reported through the notifier, which must
+  // outlive the device. Reads the application tag (application_tag.h) while it is built.
+  AtapiDevice(Platform& platform, Notifier& notifier);
   ~AtapiDevice();
   AtapiDevice(const AtapiDevice&) = delete;
   AtapiDevice& operator=(const AtapiDevice&) = delete;
@@ -154,7 +154,7 @@ class AtapiDevice {
   bool LastCommandReachedTransport() const { return lastReachedTransport_; }
 
   Platform& platform_;
-  Notifier* notifier_;
+  Notifier& notifier_;
 
   // Timers and OS information, built first (in this order) and destroyed last.
   std::unique_ptr<HiTimer> WaitTimer;

@@ -6,7 +6,7 @@
 
 namespace kv {
 
-AtapiDevice::AtapiDevice(Platform& platform, Notifier* notifier)
+AtapiDevice::AtapiDevice(Platform& platform, Notifier& notifier)
     : platform_(platform), notifier_(notifier) {
   // 1. The timers, then the operating-system information.
   WaitTimer = std::make_unique<HiTimer>(platform_);

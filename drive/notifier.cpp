@@ -8,15 +8,4 @@ void StderrNotifier::ShowError(const std::string& text, const std::string& capti
   std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
 }
 
-namespace {
-StderrNotifier gStderrNotifier;
-Notifier* gDefaultNotifier = &gStderrNotifier;
-}  // namespace
-
-Notifier& DefaultNotifier() { return *gDefaultNotifier; }
-
-void SetDefaultNotifier(Notifier* notifier) {
-  gDefaultNotifier = notifier != nullptr ? notifier : &gStderrNotifier;
-}
-
 }  // namespace kv

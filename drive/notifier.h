@@ -19,8 +19,4 @@ class StderrNotifier : public Notifier {
   void ShowError(const std::string& text, const std::string& caption) override;
 };
 
-// The notifier used when a caller passes none; StderrNotifier until the GUI installs its own.
-Notifier& DefaultNotifier();
-void SetDefaultNotifier(Notifier* notifier);
-
 }  // namespace kv

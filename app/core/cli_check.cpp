@@ -6,10 +6,9 @@
 #include "app/core/main_window_logic.h"
 #include "app/core/media_check.h"
 #include "app/core/report_json.h"
-#include "drive/application_tag.h"
+#include "app/core/startup.h"
 #include "drive/atapi_device.h"
 #include "drive/notifier.h"
-#include "media/user_database.h"
 
 namespace kv {
 
@@ -33,10 +32,9 @@ class LineSink : public ReportSink {
 
 // The device drive of the requested line: a line of the window's writer list (from 1), or with
 // --any-drive a line of --list (from 1, readers included). Null after a message when there is none.
-std::optional<int16_t> PickDrive(const AtapiDevice& device, const CliRequest& request,
-                                 std::ostream& err) {
+std::optional<int16_t> PickDrive(Startup& startup, const CliRequest& request, std::ostream& err) {
   if (request.anyDrive) {
-    int count = device.GetDriveCount();
+    int count = startup.Device()->GetDriveCount();
     int line = request.checkLine.value_or(kFirstAnyDriveLine);
     if (count == 0) {
       err << "No drive detected !\n"
@@ -50,7 +48,7 @@ std::optional<int16_t> PickDrive(const AtapiDevice& device, const CliRequest& re
     }
     return static_cast<int16_t>(line - kFirstAnyDriveLine);
   }
-  DriveListing writers = ListWriters(device);
+  const DriveListing& writers = startup.ListWriters();
   if (writers.lines.empty()) {
     err << "No drive detected !\n"
         << "krellvane: no CD/DVD writer found (try --emulate for the sample drives)\n";
@@ -70,32 +68,34 @@ std::optional<int16_t> PickDrive(const AtapiDevice& device, const CliRequest& re
 
 }  // namespace
 
-int RunCheckOn(Platform& platform, const CliRequest& request, std::ostream& out,
+int RunCheckOn(Platform& platform, Notifier& notifier, const CliRequest& request, std::ostream& out,
                std::ostream& err) {
-  SetApplicationTag(kApplicationTagPreferAspi);
-  StderrNotifier notifier;
-  AtapiDevice device(platform, &notifier);
-  std::optional<int16_t> driveIndex = PickDrive(device, request, err);
+  Startup startup(&platform, notifier);
+  startup.SetApplicationTag();
+  if (!startup.CreateDevice()) {
+    err << "krellvane: Unable to create Device Object !\n";
+    return kExitFailure;
+  }
+  std::optional<int16_t> driveIndex = PickDrive(startup, request, err);
   if (!driveIndex) {
     return kExitNoDrive;
   }
   int line = request.checkLine.value_or(request.anyDrive ? kFirstAnyDriveLine : kFirstLine);
+  AtapiDevice& device = *startup.Device();
   const DriveRecord* record = device.GetDriveRecord(static_cast<uint32_t>(*driveIndex));
-  if (record == nullptr || !device.SelectDrive(*driveIndex)) {
+  if (record == nullptr || !startup.SelectDrive(*driveIndex)) {
     err << "krellvane: drive line " << line << " cannot be opened\n";
     return kExitNoDrive;
   }
 
-  UserCdList userCd;
-  UserDvdList userDvd;
-  UserDatabaseLoad load = LoadUserDefinedFile(userCd, userDvd);
+  const UserDatabaseLoad load = startup.LoadUserDatabase();
   if (load.stoppedWithError) {
     err << "krellvane: user-defined media database: " << load.error << "\n";
   }
 
   LineSink sink;
   MediaCheckFacts facts;
-  RunMediaCheck(device, record, userCd, userDvd, sink, &facts);
+  RunMediaCheck(device, record, startup.UserCd(), startup.UserDvd(), sink, &facts);
   if (request.json) {
     out << DumpJson(MediaCheckToJson(line, *record, facts)) << "\n";
   } else {
@@ -121,7 +121,8 @@ int RunCheck(const CliRequest& request) {
     std::cerr << "krellvane: Unable to create Device Object ! (" << error << ")\n";
     return kExitFailure;
   }
-  return RunCheckOn(*platform, request, std::cout, std::cerr);
+  StderrNotifier notifier;
+  return RunCheckOn(*platform, notifier, request, std::cout, std::cerr);
 }
 
 }  // namespace kv

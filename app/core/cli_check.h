@@ -9,10 +9,13 @@
 
 namespace kv {
 
+class Notifier;
 class Platform;
 
-// The check on an existing platform; the report or the JSON object goes to out, messages to err.
+// The check on an existing platform; the report or the JSON object goes to out, the device's load
+// failures to the notifier, other messages to err.
 // Returns the exit code (kExitOk, kExitNoDrive, kExitNoMedia, kExitFailure).
-int RunCheckOn(Platform& platform, const CliRequest& request, std::ostream& out, std::ostream& err);
+int RunCheckOn(Platform& platform, Notifier& notifier, const CliRequest& request, std::ostream& out,
+               std::ostream& err);
 
 }  // namespace kv

@@ -6,7 +6,7 @@
 
 #include "app/core/cli.h"
 #include "app/core/drive_line.h"
-#include "drive/application_tag.h"
+#include "app/core/startup.h"
 #include "drive/atapi_device.h"
 #include "drive/notifier.h"
 
@@ -31,8 +31,13 @@ void PrintPermissionHints(const Platform& platform, std::ostream& err) {
 }  // namespace
 
 int ListDrives(Platform& platform, Notifier& notifier, std::ostream& out, std::ostream& err) {
-  SetApplicationTag(kApplicationTagPreferAspi);
-  AtapiDevice device(platform, &notifier);
+  Startup startup(&platform, notifier);
+  startup.SetApplicationTag();
+  if (!startup.CreateDevice()) {
+    err << "krellvane: Unable to create Device Object !\n";
+    return kExitFailure;
+  }
+  const AtapiDevice& device = *startup.Device();
 
   int printed = 0;
   for (uint32_t index = 0; index < device.GetDriveCount(); ++index) {

@@ -11,8 +11,6 @@
 #include "app/forms/krellvane_msgbox.h"
 #include "app/forms/memo_report_sink.h"
 #include "app/forms/splash.h"
-#include "builder/forms/frmbuild.h"
-#include "drive/application_tag.h"
 #include "media/property_block.h"
 #include "media/settings.h"
 #include "ui/skin_pictures.h"
@@ -55,12 +53,18 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QFont 
 }  // namespace
 
 TfrmMain::TfrmMain(std::unique_ptr<Platform> platform, MainWindowServices services, QWidget* parent)
-    : QWidget(parent), platform_(std::move(platform)), services_(std::move(services)) {
+    : QWidget(parent),
+      platform_(std::move(platform)),
+      services_(std::move(services)),
+      notifier_(*services_.boxes),
+      startup_(platform_.get(), notifier_),
+      Device(startup_.Device()),
+      UserCdList(startup_.UserCd()),
+      UserDvdList(startup_.UserDvd()) {
   BuildControls();
-  SetApplicationTag(kApplicationTagPreferAspi);
+  startup_.SetApplicationTag();
   UserCdList.clear();
   UserDvdList.clear();
-  Device = nullptr;
   FormCreate(this);
 }
 
@@ -204,14 +208,7 @@ void TfrmMain::FormCreate(QObject*) {
   suiForm1->setCaption(BlockText(FormatTitle(block)));
 
   // 7. The device object.
-  if (platform_ != nullptr) {
-    try {
-      Device = std::make_unique<AtapiDevice>(*platform_);
-    } catch (...) {
-      Device = nullptr;
-    }
-  }
-  if (Device == nullptr) {
+  if (!startup_.CreateDevice()) {
     ShowFatal("Unable to create Device Object !");
     RequestTerminate();
     delete splash_;
@@ -220,7 +217,7 @@ void TfrmMain::FormCreate(QObject*) {
   }
 
   // 8. The writers among the drives, without gaps.
-  const DriveListing listing = ListWriters(*Device);
+  const DriveListing& listing = startup_.ListWriters();
   DriveIndex = listing.DriveIndex;
   {
     const QSignalBlocker quiet(cboDrives);
@@ -273,16 +270,14 @@ void TfrmMain::FormDestroy(QObject*) {
   destroyed_ = true;
   WriteRegInt(kSettingsKey, "Width", width());
   WriteRegInt(kSettingsKey, "Height", height());
-  Device.reset();
-  UserCdList.clear();
-  UserDvdList.clear();
+  startup_.Close();
 }
 
 void TfrmMain::cboDrivesChange(QObject*) {
   const std::optional<int16_t> drive =
       DriveForLine(DriveIndex, cboDrives->count(), cboDrives->currentIndex());
-  if (drive.has_value() && Device != nullptr) {
-    Device->SelectDrive(*drive);
+  if (drive.has_value()) {
+    startup_.SelectDrive(*drive);
   }
   memTranslator->clear();
 }
@@ -312,12 +307,17 @@ void TfrmMain::cmdShowKVClick(QObject*) {
 }
 
 void TfrmMain::ShowBuilder() {
-  auto builder = std::make_unique<TfrmBuildKV>(this);
-  RunModal(*builder);
+  if (!services_.makeBuilder) {
+    return;
+  }
+  const std::unique_ptr<QDialog> builder = services_.makeBuilder(this);
+  if (builder != nullptr) {
+    RunModal(*builder);
+  }
 }
 
 void TfrmMain::LoadUserDefinedFile() {
-  const UserDatabaseLoad load = kv::LoadUserDefinedFile(UserCdList, UserDvdList);
+  const UserDatabaseLoad load = startup_.LoadUserDatabase();
   if (load.stoppedWithError) {
     services_.boxes->ShowError(this, kApplicationTitle, BlockText(load.error));
   }

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/core/startup.h"
 #include "drive/atapi_device.h"
 #include "drive/platform.h"
 #include "media/user_database.h"
@@ -29,12 +30,22 @@ struct MainWindowServices {
   ui::MessageBoxes* boxes = nullptr;  // required
   // Runs a modal dialog (the information box, the builder); default: QDialog::exec.
   std::function<int(QDialog&)> runModal;
+  // Makes the builder window of build mode, owned by the given window; without it build mode
+  // shows no builder.
+  std::function<std::unique_ptr<QDialog>(QWidget* owner)> makeBuilder;
   // Called once the splash has been painted (the screenshot tour grabs it here).
   std::function<void(QWidget&)> splashShown;
 };
 
 class TfrmMain : public QWidget {
   Q_OBJECT
+
+  // Declared first: the start-up's device and lists below are references into it.
+  std::unique_ptr<Platform> platform_;
+  MainWindowServices services_;
+  // The drive layer's messages (the manager's load failures) as the window's message boxes.
+  ui::MessageBoxNotifier notifier_;
+  Startup startup_;
 
  public:
   static constexpr int kDesignWidth = 485;
@@ -59,10 +70,11 @@ class TfrmMain : public QWidget {
   ui::SkinImageButton* cmdRefresh;
   ui::SkinButton* cmdShowKV;
   ui::SkinPicture* suiImageButton1;
-  std::unique_ptr<AtapiDevice> Device;
+  // The device object and the user database live in the start-up object, which the window owns.
+  const std::unique_ptr<AtapiDevice>& Device;
   std::array<int32_t, 16> DriveIndex{};
-  kv::UserCdList UserCdList;
-  kv::UserDvdList UserDvdList;
+  kv::UserCdList& UserCdList;
+  kv::UserDvdList& UserDvdList;
 
   void FormCreate(QObject* sender);
   void FormDestroy(QObject* sender);
@@ -89,8 +101,6 @@ class TfrmMain : public QWidget {
   void ShowFatal(const QString& text);
   int RunModal(QDialog& dialog);
 
-  std::unique_ptr<Platform> platform_;
-  MainWindowServices services_;
   TfrmSplash* splash_ = nullptr;
   bool terminateRequested_ = false;
   bool destroyed_ = false;

@@ -11,7 +11,6 @@
 #include "app/forms/frmmain.h"
 #include "app/forms/screenshot_tour.h"
 #include "app/forms/window_icon.h"
-#include "drive/notifier.h"
 #include "ui/message_boxes.h"
 #include "ui/skin_style.h"
 
@@ -23,22 +22,8 @@ constexpr const char* kApplicationTitle = "Krellvane";
 // The desktop entry's name without ".desktop": lets the desktop match windows to the entry.
 constexpr const char* kDesktopEntryName = "org.krellvane.Krellvane";
 
-// Puts the drive layer's messages into message boxes for as long as the window runs.
-class NotifierInstallation {
- public:
-  explicit NotifierInstallation(Notifier* notifier) { SetDefaultNotifier(notifier); }
-  ~NotifierInstallation() { SetDefaultNotifier(nullptr); }
-  NotifierInstallation(const NotifierInstallation&) = delete;
-  NotifierInstallation& operator=(const NotifierInstallation&) = delete;
-};
-
-void RunWindow(const PlatformChoice& platformChoice) {
+void RunWindow(const PlatformChoice& choice, BuilderWindowFactory makeBuilder) {
   ui::QtMessageBoxes boxes;
-  ui::MessageBoxNotifier notifier(boxes);
-  NotifierInstallation installation(&notifier);
-
-  PlatformChoice choice = platformChoice;
-  ApplyEmulateEnvironment(choice);
   std::string error;
   std::unique_ptr<Platform> platform = CreatePlatform(choice, error);
   if (platform == nullptr && !error.empty()) {
@@ -48,6 +33,7 @@ void RunWindow(const PlatformChoice& platformChoice) {
   std::unique_ptr<ScreenshotTour> tour = ScreenshotTour::FromEnvironment();
   MainWindowServices services;
   services.boxes = &boxes;
+  services.makeBuilder = std::move(makeBuilder);
   if (tour != nullptr) {
     tour->Attach(services);
   }
@@ -64,14 +50,15 @@ void RunWindow(const PlatformChoice& platformChoice) {
 
 }  // namespace
 
-int RunGui(int argc, char** argv, const PlatformChoice& platform) {
+int RunGui(int argc, char** argv, const PlatformChoice& platform,
+           BuilderWindowFactory makeBuilder) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
   QApplication::setDesktopFileName(kDesktopEntryName);
   QApplication::setWindowIcon(ProgramIcon());
   ui::InstallFontSubstitutions();
   try {
-    RunWindow(platform);
+    RunWindow(platform, std::move(makeBuilder));
   } catch (const std::exception& e) {
     QMessageBox::critical(nullptr, kApplicationTitle, QString::fromLocal8Bit(e.what()));
   } catch (...) {

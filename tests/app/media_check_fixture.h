@@ -103,7 +103,7 @@ class EmulatedDevice {
  public:
   explicit EmulatedDevice(emu::DriveProfile profile) {
     platform_.AddDrive(std::move(profile));
-    device_ = std::make_unique<AtapiDevice>(platform_, &notifier_);
+    device_ = std::make_unique<AtapiDevice>(platform_, notifier_);
     DeviceHandle handle = platform_.OpenDevice("sr0");
     device_->SetAddress(handle, 0, 0, 0, 0);
     record_.DriveTypeName = "listed";

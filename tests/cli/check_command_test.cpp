@@ -71,7 +71,8 @@ CheckRun RunCheckCommand(Platform& platform, std::optional<int> line, bool json 
   std::ostringstream out;
   std::ostringstream err;
   CheckRun run;
-  run.exitCode = RunCheckOn(platform, request, out, err);
+  StderrNotifier notifier;
+  run.exitCode = RunCheckOn(platform, notifier, request, out, err);
   run.out = out.str();
   run.err = err.str();
   return run;
@@ -82,7 +83,7 @@ Lines WindowReport(int windowLine) {
   auto machine = SampleMachine();
   SetApplicationTag(kApplicationTagPreferAspi);
   SilentNotifier notifier;
-  AtapiDevice device(*machine, &notifier);
+  AtapiDevice device(*machine, notifier);
   DriveListing listing = ListWriters(device);
   std::optional<int16_t> drive = DriveForLine(listing, windowLine);
   EXPECT_TRUE(drive.has_value());
@@ -97,7 +98,7 @@ Lines WindowReport(int windowLine) {
 int SampleWriterCount() {
   auto machine = SampleMachine();
   SilentNotifier notifier;
-  AtapiDevice device(*machine, &notifier);
+  AtapiDevice device(*machine, notifier);
   return static_cast<int>(ListWriters(device).lines.size());
 }
 
@@ -160,7 +161,7 @@ Lines DeviceDriveReport(int16_t drive) {
   auto machine = SampleMachine();
   SetApplicationTag(kApplicationTagPreferAspi);
   SilentNotifier notifier;
-  AtapiDevice device(*machine, &notifier);
+  AtapiDevice device(*machine, notifier);
   if (!device.SelectDrive(drive)) {
     return {};
   }
@@ -172,7 +173,7 @@ Lines DeviceDriveReport(int16_t drive) {
 TEST(CheckAnyDrive, LinesFollowTheDeviceOrderFromOneReadersIncluded) {
   auto probe = SampleMachine();
   SilentNotifier notifier;
-  int count = AtapiDevice(*probe, &notifier).GetDriveCount();
+  int count = AtapiDevice(*probe, notifier).GetDriveCount();
   ASSERT_GT(count, SampleWriterCount()) << "the sample machine has a reader";
   for (int line = 1; line <= count; ++line) {
     auto machine = SampleMachine();

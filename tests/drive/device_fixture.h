@@ -30,7 +30,7 @@ class DeviceTest : public ::testing::Test {
   // drive directly, as a selection would.
   void Build(bool address = true) {
     SetApplicationTag(0);
-    device = std::make_unique<AtapiDevice>(platform, &notifier);
+    device = std::make_unique<AtapiDevice>(platform, notifier);
     if (address) {
       device->SetAddress(kFakeHandle, 0, 0, 0, 0);
     }

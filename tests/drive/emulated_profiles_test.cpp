@@ -37,7 +37,7 @@ class EmulatedProfileTest : public ::testing::TestWithParam<ProfileCase> {
     machine = emu::CreateEmulatedMachine({kProfileDir + GetParam().file + ".json"}, error);
     ASSERT_NE(machine, nullptr) << error;
     SetApplicationTag(0);
-    device = std::make_unique<AtapiDevice>(*machine, &notifier);
+    device = std::make_unique<AtapiDevice>(*machine, notifier);
     ASSERT_EQ(device->GetDriveCount(), 1);
     ASSERT_TRUE(device->SelectDrive(0));
   }
@@ -82,7 +82,7 @@ class EmulatedFaultTest : public ::testing::Test {
     machine = std::make_unique<emu::EmulatedPlatform>();
     machine->AddDrive(*profile);
     SetApplicationTag(0);
-    device = std::make_unique<AtapiDevice>(*machine, &notifier);
+    device = std::make_unique<AtapiDevice>(*machine, notifier);
     ASSERT_TRUE(device->SelectDrive(0));
     machine->ClearCdbLog();
   }

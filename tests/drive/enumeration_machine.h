@@ -41,7 +41,7 @@ struct Machine {
 
   std::unique_ptr<AtapiDevice> Build(int32_t tag = kApplicationTagPreferAspi) {
     SetApplicationTag(tag);
-    auto device = std::make_unique<AtapiDevice>(platform, &notifier);
+    auto device = std::make_unique<AtapiDevice>(platform, notifier);
     SetApplicationTag(0);
     return device;
   }

@@ -40,7 +40,7 @@ TEST_P(TransportChoiceTest, ChoosesTransport) {
   platform.nt = c.nt;
   platform.aspiWorks = c.aspiWorks;
   SetApplicationTag(c.tag);
-  device = std::make_unique<AtapiDevice>(platform, &notifier);
+  device = std::make_unique<AtapiDevice>(platform, notifier);
   EXPECT_EQ(device->UsesAspi(), c.usesAspi);
   EXPECT_EQ(device->IsAspiAvailable(), c.available);
   EXPECT_EQ(device->IsAspiLoaded(), c.usesAspi && c.aspiWorks);

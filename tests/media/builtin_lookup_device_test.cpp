@@ -63,7 +63,7 @@ TEST_P(BuiltinLookupDeviceTest, ReadsTheRightIdentifierAndMatchesIt) {
   emu::EmulatedPlatform machine;
   machine.AddDrive(profile);
   QuietNotifier notifier;
-  AtapiDevice device(machine, &notifier);
+  AtapiDevice device(machine, notifier);
   ASSERT_TRUE(device.SelectDrive(0));
   machine.ClearCdbLog();
 

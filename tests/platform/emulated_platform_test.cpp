@@ -253,7 +253,7 @@ TEST(EmulatedMachine, DeviceFindsAspiDrivesWithAWorkingManager) {
   m.AddDrive(SampleProfile("orvelix-cdrom-reader.json"));
   CountingNotifier notifier;
   SetApplicationTag(kApplicationTagPreferAspi);
-  AtapiDevice device(m, &notifier);
+  AtapiDevice device(m, notifier);
   EXPECT_TRUE(notifier.messages.empty());
   ASSERT_EQ(device.GetDriveCount(), 2);
   EXPECT_EQ(device.GetDriveRecord(0)->ViaAspi, 1);

@@ -221,7 +221,7 @@ TEST(LinuxDevice, UnreachableSgNodesLeaveTheDrivesToTheBlockNodes) {
   SilentNotifier notifier;
 
   SetApplicationTag(kApplicationTagPreferAspi);
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   SetApplicationTag(0);
 
   EXPECT_FALSE(device.UsesAspi());
@@ -243,7 +243,7 @@ TEST(LinuxDevice, FakeNodesAreListedWithoutTextsAndNothingIsLeftOpen) {
   SilentNotifier notifier;
 
   SetApplicationTag(kApplicationTagPreferAspi);
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   SetApplicationTag(0);
 
   EXPECT_TRUE(notifier.messages.empty()) << "no sg driver is no message when it is not required";
@@ -270,7 +270,7 @@ TEST(LinuxDevice, ThisMachineWithoutDrivesFindsNone) {
   }
   SilentNotifier notifier;
   SetApplicationTag(kApplicationTagPreferAspi);
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   SetApplicationTag(0);
   EXPECT_EQ(device.GetDriveCount(), 0);
   EXPECT_EQ(device.GetDriveRecord(0), nullptr);

@@ -120,7 +120,7 @@ TEST_P(QemuProfileReport, GivesTheGuestsReport) {
   EmulatedPlatform platform;
   platform.AddDrive(Load(c.profile));
   QuietNotifier notifier;
-  AtapiDevice device(platform, &notifier);
+  AtapiDevice device(platform, notifier);
   ASSERT_EQ(device.GetDriveCount(), 1);
   const DriveRecord* record = device.GetDriveRecord(0);
   ASSERT_NE(record, nullptr);

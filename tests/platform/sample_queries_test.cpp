@@ -57,7 +57,7 @@ TEST_P(SampleQueries, GiveTheExpectedCodesAndFacts) {
   machine.AddDrive(profile);
   SetApplicationTag(kApplicationTagPreferAspi);
   SilentNotifier notifier;
-  AtapiDevice device(machine, &notifier);
+  AtapiDevice device(machine, notifier);
   EXPECT_EQ(notifier.count, 0);
   ASSERT_EQ(device.GetDriveCount(), 1);
   const DriveRecord* record = device.GetDriveRecord(0);
@@ -118,7 +118,7 @@ TEST(SampleQueries, DvdStreamingIsAskedAtTheFirstWriteSpeed) {
   EmulatedPlatform machine;
   machine.AddDrive(SampleProfile("orvelix-dvdrw-dvdplusr.json"));
   SilentNotifier notifier;
-  AtapiDevice device(machine, &notifier);
+  AtapiDevice device(machine, notifier);
   ASSERT_TRUE(device.SelectDrive(0));
   ASSERT_TRUE(device.SetMaximumStreaming());
   const auto& requests = machine.Drive(0).StreamingRequests();
@@ -133,7 +133,7 @@ TEST(SampleQueries, DriveBecomingReadyIsWaitedForOnTheEmulatedClock) {
   EmulatedPlatform machine;
   machine.AddDrive(SampleProfile("orvelix-dvdrw-dvdplusr.json"));
   SilentNotifier notifier;
-  AtapiDevice device(machine, &notifier);
+  AtapiDevice device(machine, notifier);
   ASSERT_TRUE(device.SelectDrive(0));
   machine.Drive(0).SetBecomingReady(4, 1);
   const uint64_t sleptBefore = machine.TotalSleepMilliseconds();

@@ -4,11 +4,13 @@
 #include "tests/ui/test_application.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QLabel>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -71,6 +73,7 @@ class MainWindowTest : public ::testing::Test {
       }
       return 0;
     };
+    services.makeBuilder = makeBuilder_;
     return std::make_unique<TfrmMain>(std::move(platform), services);
   }
 
@@ -79,6 +82,7 @@ class MainWindowTest : public ::testing::Test {
   ui::RecordingMessageBoxes boxes_;
   QStringList modalDialogs_;
   QStringList informationTexts_;
+  std::function<std::unique_ptr<QDialog>(QWidget*)> makeBuilder_;
 };
 
 TEST_F(MainWindowTest, ReaderIsLeftOutAndTheWriterIsSelected) {
@@ -310,6 +314,50 @@ TEST_F(MainWindowTest, DatabaseConversionErrorIsShownAndStartUpGoesOn) {
   EXPECT_EQ(form->UserCdList.size(), 1u) << "records before the bad line stay";
   EXPECT_TRUE(form->UserDvdList.empty());
   EXPECT_EQ(form->findChild<TfrmSplash*>(), nullptr);
+}
+
+TEST_F(MainWindowTest, ManagerLoadFailureIsAWindowMessageBox) {
+  auto machine = std::make_unique<emu::EmulatedPlatform>();
+  machine->AddDrive(emu::DriveProfile{});
+  machine->SetNtFamily(false);  // the manager is the only way to the drives
+  machine->SetAspiLoadOutcome(AspiLoadResult::Outcome::ModuleNotFound);
+  auto form = Open(std::move(machine));
+  ASSERT_EQ(boxes_.entries().size(), 2u);
+  EXPECT_EQ(boxes_.entries()[0].caption, "Error FS 002");
+  EXPECT_EQ(boxes_.entries()[0].text, "LoadLibrary:\nWNASPI32.DLL not found.");
+  EXPECT_EQ(boxes_.entries()[1].text, "No drive detected !");
+  EXPECT_TRUE(form->TerminateRequested());
+}
+
+TEST_F(MainWindowTest, BuilderWindowComesFromTheServices) {
+  const struct {
+    const char* name;
+    bool factory;
+    QStringList modal;
+  } cases[] = {
+      {"with a factory", true, {"madeBuilder"}},
+      {"without one", false, {}},
+  };
+  for (const auto& c : cases) {
+    modalDialogs_.clear();
+    QWidget* owner = nullptr;
+    makeBuilder_ = nullptr;
+    if (c.factory) {
+      makeBuilder_ = [&owner](QWidget* parent) {
+        owner = parent;
+        auto dialog = std::make_unique<QDialog>(parent);
+        dialog->setObjectName("madeBuilder");
+        return dialog;
+      };
+    }
+    auto form = Open(Machine({Profile("orvelix-combo-cdrw.json")}));
+    EXPECT_TRUE(modalDialogs_.isEmpty()) << c.name << ": only build mode starts the builder";
+    form->ShowBuilder();
+    EXPECT_EQ(modalDialogs_, c.modal) << c.name;
+    EXPECT_EQ(owner, c.factory ? form.get() : nullptr) << c.name;
+    EXPECT_EQ(form->findChild<QDialog*>("madeBuilder"), nullptr)
+        << c.name << ": destroyed on close";
+  }
 }
 
 TEST_F(MainWindowTest, CloseButtonOfTheFrameClosesTheWindow) {

@@ -47,7 +47,7 @@ std::unique_ptr<Platform> SampleMachine() {
 std::vector<std::string> ExpectedReport(int line) {
   std::unique_ptr<Platform> machine = SampleMachine();
   QuietNotifier notifier;
-  AtapiDevice device(*machine, &notifier);
+  AtapiDevice device(*machine, notifier);
   DriveListing listing = ListWriters(device);
   std::optional<int16_t> drive = DriveForLine(listing, line);
   if (!drive || !device.SelectDrive(*drive)) {

@@ -1,4 +1,4 @@
-// krellvane --build PARAMFILE: the builder window's Build without a display.
+// krellvane --build PARAMFILE: the builder window's Build without a display, on the builder's core.
 #include <cstdio>
 
 #include "app/core/cli.h"
