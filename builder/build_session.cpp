@@ -7,6 +7,7 @@
 #include "builder/parameter_file.h"
 #include "builder/prototype.h"
 #include "media/text_lines.h"
+#include "os/own_program.h"
 
 namespace kv {
 
@@ -41,8 +42,10 @@ BuildOutcome BuildSession::Run(std::string_view pathText) {
   parameterLines_.clear();
   ReadParameterFile(path, parameterLines_);
 
+  // The running program is read through its image, which stays readable after its file was
+  // replaced.
   const std::string prototypePath =
-      options_.prototypePath.empty() ? OwnProgramPath() : options_.prototypePath;
+      options_.prototypePath.empty() ? OwnProgramImage().string() : options_.prototypePath;
   prototypeImage_.clear();
   prototypeSize_ = 0;
   if (!LoadPrototype(prototypePath, prototypeImage_, prototypeSize_)) {

@@ -16,13 +16,13 @@ struct WriteResult {
   std::string reason;  // the system's reason when ok is false
 };
 
-// Writes size bytes to a temporary file beside path, flushes it to disk and renames it over path.
-// An existing file (or symbolic link) at path is replaced, never followed; on failure path is
-// untouched and no temporary file remains. mode gives the permission bits of the new file.
-WriteResult WriteFileAtomically(const std::filesystem::path& path, const uint8_t* data,
-                                std::size_t size, std::filesystem::perms mode);
+// Why the output is refused when it would replace the running program's own file.
+inline constexpr const char* kReasonRunningProgram = "It is the running program's own file";
 
-// Writes the image as kOutputFileName inside directory.
+// Writes the image as kOutputFileName inside directory, in one step (see os/atomic_file.h): an
+// existing file or link there is replaced, never followed, and on failure it is left as it was.
+// mode gives the permission bits of the new file. The running program's own file is never
+// replaced.
 WriteResult WriteOutputFile(const std::filesystem::path& directory, const uint8_t* data,
                             std::size_t size, std::filesystem::perms mode);
 

@@ -11,9 +11,6 @@
 
 namespace kv {
 
-// Full path of the running program's executable file.
-std::string OwnProgramPath();
-
 // Reads the file whole into a buffer one byte larger than the file. size is the number of bytes
 // read. False when the file cannot be opened or read or the buffer cannot be allocated.
 bool LoadPrototype(const std::string& path, std::vector<uint8_t>& image, std::size_t& size);

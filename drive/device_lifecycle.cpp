@@ -3,6 +3,7 @@
 
 #include "drive/application_tag.h"
 #include "drive/atapi_device.h"
+#include "drive/device_buffers.h"
 
 namespace kv {
 
@@ -22,8 +23,9 @@ AtapiDevice::AtapiDevice(Platform& platform, Notifier& notifier)
   CommandTimeout = kCommandTimeoutSeconds;
   LastCommand_ = CommandRecord{};
   ClearIdentification();
-  DataBuffer = std::make_unique<uint8_t[]>(kBufferSize);
-  ParameterBuffer = std::make_unique<uint8_t[]>(kBufferSize);
+  // A buffer that cannot be allocated stays null; the transport fails its commands with 0.
+  DataBuffer = AllocateDeviceBuffer(kBufferSize);
+  ParameterBuffer = AllocateDeviceBuffer(kBufferSize);
 
   // 3. The transport: the application tag may prefer the manager, which must also work; a system
   // without pass-through on its drive nodes always uses the manager.

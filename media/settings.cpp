@@ -1,6 +1,6 @@
 #include "media/settings.h"
 
-#include "media/settings_backend.h"
+#include "os/settings_backend.h"
 
 namespace kv {
 
@@ -15,8 +15,15 @@ bool Usable(const char* keyName, const char* valueName) {
 }  // namespace
 
 bool ReadRegString(const char* keyName, const char* valueName, std::string& value) {
-  return Usable(keyName, valueName) &&
-         SettingsBackendForThisPlatform()->ReadText(keyName, valueName, value);
+  std::string text;
+  if (!Usable(keyName, valueName) ||
+      !SettingsBackendForThisPlatform()->ReadText(keyName, valueName, text) ||
+      text.size() > kSettingsTextLimit) {
+    return false;
+  }
+  // As with a stored zero terminator, the text ends at its first zero byte.
+  value = text.substr(0, text.find('\0'));
+  return true;
 }
 
 bool ReadRegInt(const char* keyName, const char* valueName, int32_t& value) {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 
 #include "drive/platform/emulated/emulated_platform.h"
-#include "drive/platform/linux/linux_platform.h"
+#include "os/default_platform.h"
 
 namespace kv {
 
@@ -51,7 +51,7 @@ std::unique_ptr<Platform> CreatePlatform(const PlatformChoice& choice, std::stri
     }
     return emu::CreateEmulatedPlatform(profiles, error);
   }
-  return CreateLinuxPlatform();
+  return CreateDefaultPlatform();
 }
 
 }  // namespace kv

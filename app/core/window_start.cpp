@@ -6,8 +6,8 @@
 #include <system_error>
 
 #include "app/core/cli.h"
-#include "app/core/module_loader.h"
-#include "builder/prototype.h"
+#include "os/module_loader.h"
+#include "os/own_program.h"
 
 namespace kv {
 

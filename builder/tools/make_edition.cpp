@@ -1,6 +1,7 @@
 // kv_make_edition PROGRAM OUTPUT: writes a copy of PROGRAM whose property block carries the build
 // flag '1', so that the copy starts as the builder. Runs as a build step wherever CMake runs.
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "builder/output_file.h"
 #include "builder/prototype.h"
 #include "media/property_block.h"
+#include "os/atomic_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {
@@ -36,8 +38,9 @@ int main(int argc, char** argv) {
     return 1;
   }
   image[*offset + kv::block_offset::kBuildFlag] = '1';
-  const kv::WriteResult written =
-      kv::WriteFileAtomically(argv[2], image.data(), size, kv::PermissionsOf(program));
+  const kv::ReplaceResult written =
+      kv::ReplaceFileAtomically(argv[2], std::span<const uint8_t>(image.data(), size),
+                                kv::ReplaceOptions{".", kv::PermissionsOf(program)});
   if (!written.ok) {
     std::fprintf(stderr, "kv_make_edition: cannot write %s: %s\n", argv[2], written.reason.c_str());
     return 1;

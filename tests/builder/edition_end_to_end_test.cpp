@@ -121,6 +121,23 @@ TEST_F(EditionTest, CdRecordNamesTheEmulatedBlankDisc) {
   EXPECT_TRUE(named) << check.out;
 }
 
+// A builder edition named Krellvane.Exe, started in its own folder, would write its output over
+// itself; it refuses and stays as it was.
+TEST_F(EditionTest, BuilderNeverReplacesItsOwnFile) {
+  const fs::path self = folder_ / kOutputFileName;
+  fs::copy_file(kBuilderEdition, self);
+  const std::vector<uint8_t> before = test::ReadBytes(self);
+  const auto inode = [&] { return RunIn(folder_.path(), "stat -c %i Krellvane.Exe").out; };
+  const std::string inodeBefore = inode();
+
+  const RunResult build = RunIn(folder_.path(), "./Krellvane.Exe --build params.txt");
+  EXPECT_EQ(build.status, kExitFailure);
+  EXPECT_EQ(build.err, "Unable to write Krellvane.Exe !\nIt is the running program's own file\n");
+  EXPECT_EQ(build.out, "");
+  EXPECT_TRUE(test::ReadBytes(self) == before);
+  EXPECT_EQ(inode(), inodeBefore);
+}
+
 struct CliCase {
   const char* name;
   bool builderEdition;

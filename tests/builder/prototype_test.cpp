@@ -4,6 +4,7 @@
 #include "builder/parameter_file.h"
 #include "builder/prototype.h"
 #include "builder_test_support.h"
+#include "os/own_program.h"
 
 namespace kv {
 namespace {

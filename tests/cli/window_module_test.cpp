@@ -8,8 +8,8 @@
 #include <fstream>
 
 #include "app/core/cli.h"
-#include "app/core/module_loader.h"
 #include "app/core/window_start.h"
+#include "os/module_loader.h"
 #include "tests/support/program_run.h"
 
 namespace kv {

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <limits>
 
-#include "media/settings_file.h"
+#include "os/linux/settings_file.h"
 
 namespace kv {
 namespace {
@@ -236,27 +236,24 @@ TEST_F(SettingsTest, FileLocationFollowsTheEnvironment) {
 // Failures in the middle of a replace leave the old file as it was and no temporary file.
 enum class Fault { ShortWriteThenError, WriteError, SyncError, RenameError };
 
-class FailingSettingsFile : public SettingsFile {
+class FailingFileCalls : public FileCalls {
  public:
-  FailingSettingsFile(fs::path path, Fault fault) : SettingsFile(std::move(path)), fault_(fault) {}
+  explicit FailingFileCalls(Fault fault) : fault_(fault) {}
 
- protected:
-  long WriteSome(int fd, const char* data, std::size_t length) override {
+  long WriteSome(Handle file, const uint8_t* data, std::size_t length) override {
     if (fault_ == Fault::WriteError || (fault_ == Fault::ShortWriteThenError && wrote_)) {
       errno = ENOSPC;
       return -1;
     }
     if (fault_ == Fault::ShortWriteThenError) {
       wrote_ = true;
-      return SettingsFile::WriteSome(fd, data, length / 2);
+      return FileCalls::WriteSome(file, data, length / 2);
     }
-    return SettingsFile::WriteSome(fd, data, length);
+    return FileCalls::WriteSome(file, data, length);
   }
-  bool SyncFile(int fd) override {
-    return fault_ != Fault::SyncError && SettingsFile::SyncFile(fd);
-  }
-  bool RenameFile(const fs::path& from, const fs::path& to) override {
-    return fault_ != Fault::RenameError && SettingsFile::RenameFile(from, to);
+  bool Sync(Handle file) override { return fault_ != Fault::SyncError && FileCalls::Sync(file); }
+  bool Rename(const fs::path& from, const fs::path& to) override {
+    return fault_ != Fault::RenameError && FileCalls::Rename(from, to);
   }
 
  private:
@@ -269,7 +266,8 @@ class SettingsFaultTest : public SettingsTest, public ::testing::WithParamInterf
 TEST_P(SettingsFaultTest, OldContentSurvivesAFailedReplace) {
   const std::string before = "[Krellvane]\nWidth=1\nUserDefinedFule=/db.txt\n# note\n";
   WriteText(file_, before);
-  FailingSettingsFile store(file_, GetParam());
+  FailingFileCalls calls(GetParam());
+  SettingsFile store(file_, calls);
   EXPECT_FALSE(store.WriteInteger("Krellvane", "Width", 485));
   EXPECT_EQ(ReadText(file_), before);
   EXPECT_EQ(FolderEntries(), std::vector<fs::path>{"settings.ini"});

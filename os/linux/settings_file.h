@@ -14,7 +14,8 @@
 #include <filesystem>
 #include <string>
 
-#include "media/settings_backend.h"
+#include "os/atomic_file.h"
+#include "os/settings_backend.h"
 
 namespace kv {
 
@@ -24,7 +25,9 @@ std::filesystem::path SettingsFilePath();
 
 class SettingsFile : public SettingsBackend {
  public:
-  explicit SettingsFile(std::filesystem::path path) : path_(std::move(path)) {}
+  // calls: the system calls of a replace; tests pass calls that fail.
+  explicit SettingsFile(std::filesystem::path path, FileCalls& calls = SystemFileCalls())
+      : path_(std::move(path)), calls_(calls) {}
 
   bool ReadText(const std::string& keyName, const std::string& valueName,
                 std::string& value) override;
@@ -35,13 +38,6 @@ class SettingsFile : public SettingsBackend {
 
   const std::filesystem::path& Path() const { return path_; }
 
- protected:
-  // The steps of an atomic replace, open to tests that inject failures. Each returns false
-  // (or -1) on failure like the system calls they wrap.
-  virtual long WriteSome(int fd, const char* data, std::size_t length);
-  virtual bool SyncFile(int fd);
-  virtual bool RenameFile(const std::filesystem::path& from, const std::filesystem::path& to);
-
  private:
   // The whole file; false when it exists but cannot be read. A missing file is empty content.
   bool Load(std::string& content, bool& exists) const;
@@ -49,6 +45,7 @@ class SettingsFile : public SettingsBackend {
   bool ReplaceFile(const std::string& content);
 
   std::filesystem::path path_;
+  FileCalls& calls_;
 };
 
 }  // namespace kv

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "app/core/module_loader.h"
+#include "os/module_loader.h"
 
 namespace kv {
 

@@ -1,10 +1,11 @@
-#include "media/settings_file.h"
+#include "os/linux/settings_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -17,7 +18,7 @@ namespace {
 constexpr const char* kPathOverrideVariable = "KRELLVANE_SETTINGS";
 constexpr const char* kFolderName = "krellvane";
 constexpr const char* kFileName = "settings.ini";
-constexpr const char* kTempSuffix = ".tmp-XXXXXX";
+constexpr const char* kTempInfix = ".tmp-";
 
 // The range a 4-byte integer value may be written in: signed, or unsigned as a DWORD holds it.
 constexpr long long kIntegerLowest = -2147483648LL;
@@ -224,13 +225,7 @@ bool SettingsFile::Find(const std::string& keyName, const std::string& valueName
 
 bool SettingsFile::ReadText(const std::string& keyName, const std::string& valueName,
                             std::string& value) {
-  std::string text;
-  if (!Find(keyName, valueName, text) || text.size() > kSettingsTextLimit) {
-    return false;
-  }
-  // As with a stored zero terminator, the text ends at its first zero byte.
-  value = text.substr(0, text.find('\0'));
-  return true;
+  return Find(keyName, valueName, value);
 }
 
 bool SettingsFile::ReadInteger(const std::string& keyName, const std::string& valueName,
@@ -275,18 +270,6 @@ bool SettingsFile::WriteInteger(const std::string& keyName, const std::string& v
   return ReplaceFile(replacement);
 }
 
-long SettingsFile::WriteSome(int fd, const char* data, std::size_t length) {
-  return static_cast<long>(::write(fd, data, length));
-}
-
-bool SettingsFile::SyncFile(int fd) {
-  return ::fsync(fd) == 0;
-}
-
-bool SettingsFile::RenameFile(const std::filesystem::path& from, const std::filesystem::path& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
-}
-
 bool SettingsFile::ReplaceFile(const std::string& content) {
   if (path_.empty()) {
     return false;
@@ -299,38 +282,9 @@ bool SettingsFile::ReplaceFile(const std::string& content) {
       return false;
     }
   }
-  // The new content goes to a temporary file in the same folder and replaces the old file in one
-  // rename, so a crash or a full disk leaves either the old file or the new one, never half.
-  std::string temp = path_.string() + kTempSuffix;
-  FileDescriptor fd(::mkstemp(temp.data()));
-  if (fd.Get() < 0) {
-    return false;
-  }
-  bool written = true;
-  std::size_t done = 0;
-  while (written && done < content.size()) {
-    const long wrote = WriteSome(fd.Get(), content.data() + done, content.size() - done);
-    if (wrote < 0 && errno == EINTR) {
-      continue;
-    }
-    if (wrote <= 0) {
-      written = false;
-      break;
-    }
-    done += static_cast<std::size_t>(wrote);
-  }
-  written = written && SyncFile(fd.Get());
-  written = fd.Close() && written;
-  if (!written || !RenameFile(temp, path_)) {
-    ::unlink(temp.c_str());
-    return false;
-  }
-  // Make the rename itself durable.
-  FileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
-  if (dir.Get() >= 0) {
-    ::fsync(dir.Get());
-  }
-  return true;
+  // A private file: the new file keeps the bits of its temporary file, readable by its owner only.
+  const auto bytes = std::span(reinterpret_cast<const uint8_t*>(content.data()), content.size());
+  return ReplaceFileAtomically(path_, bytes, ReplaceOptions{kTempInfix, std::nullopt}, calls_).ok;
 }
 
 std::unique_ptr<SettingsBackend> SettingsBackendForThisPlatform() {

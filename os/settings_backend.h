@@ -1,6 +1,6 @@
-// Where the settings store keeps its values. Each platform supplies one backend; the three
-// settings operations of settings.h go through the one that SettingsBackendForThisPlatform()
-// returns.
+// Where the settings store keeps its values. Each system supplies one backend (a per-user file, or
+// the registry); the three settings operations of media/settings.h go through the one that
+// SettingsBackendForThisPlatform() returns and add the rules that hold on every system.
 #pragma once
 
 #include <cstdint>
@@ -13,8 +13,7 @@ class SettingsBackend {
  public:
   virtual ~SettingsBackend() = default;
 
-  // False when the value is absent or unreadable, and when a text holds more than
-  // kSettingsTextLimit bytes.
+  // The whole stored text. False when the value is absent or unreadable.
   virtual bool ReadText(const std::string& keyName, const std::string& valueName,
                         std::string& value) = 0;
   // False when the value is absent or does not hold a 32-bit integer.
@@ -24,8 +23,6 @@ class SettingsBackend {
   virtual bool WriteInteger(const std::string& keyName, const std::string& valueName,
                             int32_t value) = 0;
 };
-
-inline constexpr std::size_t kSettingsTextLimit = 256;
 
 std::unique_ptr<SettingsBackend> SettingsBackendForThisPlatform();
 
