@@ -15,15 +15,20 @@
 //   disc_type.cpp         QueryDiscType
 //   disc_facts.cpp        layers, ATIP times, DVD identifiers, capacity
 //   speeds.cpp            write speeds and streaming
-//   media/builtin_lookup.cpp  LookupBuiltinManufacturer, LookupCdManufacturer
+// The built-in manufacturer lookup reads through these queries from above the device
+// (app/core/builtin_manufacturer.cpp); drive/ includes nothing of the layers over it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "drive/command_record.h"
+#include "drive/disc_type.h"
 #include "drive/drive_record.h"
+#include "drive/drive_type.h"
 #include "drive/hi_timer.h"
 #include "drive/os_info.h"
 #include "drive/platform.h"
@@ -35,6 +40,12 @@ class Notifier;
 inline constexpr std::size_t kBufferSize = 65536;
 inline constexpr uint32_t kCommandTimeoutSeconds = 108000;
 inline constexpr int32_t kApplicationTagPreferAspi = 32767;
+
+// Which of the two ATIP times QueryAtipTime gives.
+enum class AtipTime : uint8_t {
+  kLeadOut = 0,  // last possible start time of lead-out
+  kLeadIn = 1,   // start time of lead-in
+};
 
 struct DriveAddress {
   int16_t HostAdapter = -1;
@@ -110,15 +121,19 @@ class AtapiDevice {
 
   // --- Drive and media classification queries ---
   bool WaitUntilReady(int32_t limitSeconds);
+  // Called before each pause between readiness polls, so that a window can repaint while a drive
+  // becomes ready. It must not use the device. Empty (the default): nothing is called.
+  void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
   void ClearUnitAttention();
-  uint8_t QueryDriveType();
-  uint8_t QueryDiscType();
+  DriveType QueryDriveType();
+  DiscType QueryDiscType();
   const char* CurrentDriveTypeName();
-  static const char* DriveTypeName(uint8_t code);
-  static const char* DiscTypeName(uint8_t code);
+  // Codes past the tables read as UNKNOWN.
+  static const char* DriveTypeName(DriveType code);
+  static const char* DiscTypeName(DiscType code);
   bool IsCdWriter();
   uint32_t QueryLayerCount();
-  uint32_t QueryAtipTime(int which);
+  uint32_t QueryAtipTime(AtipTime which);
   char* ReadDvdPlusMediaId(char* out);
   char* ReadDvdPlusTypeId(char* out);
   char* ReadDvdMinusMediaId(char* out);
@@ -126,10 +141,6 @@ class AtapiDevice {
   double QueryMaxWriteSpeed();
   bool SetMaximumStreaming();
   uint32_t QueryCurrentWriteSpeed();
-
-  // --- Built-in manufacturer tables ---
-  const char* LookupBuiltinManufacturer(uint8_t discType);
-  static const char* LookupCdManufacturer(uint32_t leadIn);
 
   // --- State, read by the windows, the command line and the tests ---
   Platform& GetPlatform() { return platform_; }
@@ -141,7 +152,7 @@ class AtapiDevice {
   int16_t GetCurrentDrive() const { return CurrentDrive; }
   const DriveAddress& GetCurrentAddress() const { return CurrentAddress; }
   DeviceHandle GetDeviceHandle() const { return DeviceHandle_; }
-  uint8_t GetCurrentDriveType() const { return CurrentDriveType; }
+  DriveType GetCurrentDriveType() const { return CurrentDriveType; }
   const char* GetVendor() const { return Vendor; }
   const char* GetProduct() const { return Product; }
   const char* GetRevision() const { return Revision; }
@@ -157,6 +168,7 @@ class AtapiDevice {
 
   Platform& platform_;
   Notifier& notifier_;
+  std::function<void()> waitHook_;
 
   // Timers and OS information, built first (in this order) and destroyed last.
   std::unique_ptr<HiTimer> WaitTimer;
@@ -174,7 +186,7 @@ class AtapiDevice {
   int16_t CurrentDrive = -1;
   DriveAddress CurrentAddress;
   DeviceHandle DeviceHandle_ = kInvalidHandle;
-  uint8_t CurrentDriveType = 0;
+  DriveType CurrentDriveType = DriveType::kUnknown;
   char Vendor[9] = {};
   char Product[17] = {};
   char Revision[5] = {};

@@ -18,7 +18,7 @@ AtapiDevice::AtapiDevice(Platform& platform, Notifier& notifier)
   CurrentAddress = DriveAddress{};
   CurrentDrive = -1;
   DeviceHandle_ = kInvalidHandle;
-  CurrentDriveType = 0;
+  CurrentDriveType = DriveType::kUnknown;
   aspi_.reset();
   CommandTimeout = kCommandTimeoutSeconds;
   LastCommand_ = CommandRecord{};

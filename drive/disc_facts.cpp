@@ -4,15 +4,15 @@
 #include "drive/atapi_device.h"
 #include "drive/atip_answer.h"
 #include "drive/mmc.h"
+#include "drive/physical_format_answer.h"
+#include "drive/prerecorded_answer.h"
+#include "drive/vendor_media_id_answer.h"
 
 namespace kv {
 
 namespace {
 
 constexpr uint32_t kLayerAnswerLength = 36;
-constexpr uint32_t kLayerByte = 6;  // physical format byte 2, bits 6-5: layers minus one
-constexpr uint8_t kLayerShift = 5;
-constexpr uint8_t kLayerMask = 0x03;
 
 constexpr uint32_t kAtipTimesLength = 256;
 constexpr uint32_t kAtipHeaderOnlyLength = 2;  // data length of a header without descriptor
@@ -22,20 +22,9 @@ constexpr uint32_t kDiscInfoLength = 256;
 constexpr uint32_t kDiscInfoLeadInMsf = 17;   // last session lead-in start address
 constexpr uint32_t kDiscInfoLeadOutMsf = 21;  // last possible lead-out start address
 
-constexpr uint8_t kDvdWriterDriveType = 5;
-constexpr uint8_t kDvdPlusDiscType = 19;
 constexpr uint32_t kPlusIdAnswerLength = 34;
-constexpr uint32_t kPlusMediaIdOffset = 23;  // physical format bytes 19-26
-constexpr uint32_t kPlusMediaIdLength = 8;
-constexpr uint32_t kPlusTypeIdOffset = 31;  // physical format bytes 27-29
-constexpr uint32_t kPlusTypeIdLength = 3;
-constexpr uint32_t kVendorMediaIdOffset = 0;
-constexpr uint32_t kVendorTypeIdOffset = 8;
 
 constexpr uint32_t kMinusIdAnswerLength = 48;
-constexpr uint32_t kMinusIdFirstOffset = 21;   // field 3 (bytes 20-27), after its identifier
-constexpr uint32_t kMinusIdSecondOffset = 29;  // field 4 (bytes 28-35), after its identifier
-constexpr uint32_t kMinusIdHalfLength = 6;
 
 constexpr uint32_t kFormatCapacitiesLength = 96;
 constexpr uint32_t kCapacityListLength = 3;
@@ -58,10 +47,12 @@ uint32_t AtapiDevice::QueryLayerCount() {
   if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kLayerAnswerLength, 0, 0) == 0) {
     return 0;
   }
-  return ((ReadDataByte(kLayerByte) >> kLayerShift) & kLayerMask) + 1u;
+  return ((ReadDataByte(physical_format::kLayersByte) >> physical_format::kLayersShift) &
+          physical_format::kLayersMask) +
+         1u;
 }
 
-uint32_t AtapiDevice::QueryAtipTime(int which) {
+uint32_t AtapiDevice::QueryAtipTime(AtipTime which) {
   auto timeAt = [&](uint32_t offset) {
     return MsfTime(ReadDataByte(offset), ReadDataByte(offset + 1), ReadDataByte(offset + 2));
   };
@@ -79,7 +70,7 @@ uint32_t AtapiDevice::QueryAtipTime(int which) {
     leadIn = timeAt(kDiscInfoLeadInMsf);
     leadOut = timeAt(kDiscInfoLeadOutMsf);
   }
-  return which == 1 ? leadIn : leadOut;
+  return which == AtipTime::kLeadIn ? leadIn : leadOut;
 }
 
 // The DVD+ identifiers come from the vendor command on a DVD writer with a DVD+ disc, else from
@@ -90,10 +81,10 @@ char* AtapiDevice::ReadDvdPlusId(char* out, uint32_t vendorOffset, uint32_t stru
     return nullptr;
   }
   out[0] = '\0';
-  const uint8_t driveType = QueryDriveType();
-  const uint8_t discType = QueryDiscType();
+  const DriveType driveType = QueryDriveType();
+  const DiscType discType = QueryDiscType();
   uint32_t from = 0;
-  if (driveType >= kDvdWriterDriveType && discType >= kDvdPlusDiscType &&
+  if (IsDvdWriter(driveType) && Code(discType) >= Code(DiscType::kDvdPlusRw) &&
       ReadVendorMediaId() != 0) {
     from = vendorOffset;
   } else if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPlusIdAnswerLength, 0, 0) != 0) {
@@ -109,11 +100,13 @@ char* AtapiDevice::ReadDvdPlusId(char* out, uint32_t vendorOffset, uint32_t stru
 }
 
 char* AtapiDevice::ReadDvdPlusMediaId(char* out) {
-  return ReadDvdPlusId(out, kVendorMediaIdOffset, kPlusMediaIdOffset, kPlusMediaIdLength);
+  return ReadDvdPlusId(out, vendor_media_id::kMediaIdOffset, physical_format::kPlusMediaIdOffset,
+                       physical_format::kPlusMediaIdLength);
 }
 
 char* AtapiDevice::ReadDvdPlusTypeId(char* out) {
-  return ReadDvdPlusId(out, kVendorTypeIdOffset, kPlusTypeIdOffset, kPlusTypeIdLength);
+  return ReadDvdPlusId(out, vendor_media_id::kTypeIdOffset, physical_format::kPlusTypeIdOffset,
+                       physical_format::kPlusTypeIdLength);
 }
 
 char* AtapiDevice::ReadDvdMinusMediaId(char* out) {
@@ -124,6 +117,7 @@ char* AtapiDevice::ReadDvdMinusMediaId(char* out) {
   if (ReadDvdStructure(0, 0, mmc::kDvdFormatPrerecorded, kMinusIdAnswerLength, 0, 0) == 0) {
     return out;
   }
+  using namespace prerecorded;
   for (uint32_t i = 0; i < kMinusIdHalfLength; ++i) {
     out[i] = static_cast<char>(ReadDataByte(kMinusIdFirstOffset + i));
     out[kMinusIdHalfLength + i] = static_cast<char>(ReadDataByte(kMinusIdSecondOffset + i));

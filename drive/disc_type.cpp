@@ -2,6 +2,7 @@
 #include "drive/atapi_device.h"
 #include "drive/atip_answer.h"
 #include "drive/mmc.h"
+#include "drive/physical_format_answer.h"
 
 namespace kv {
 
@@ -10,11 +11,6 @@ namespace {
 constexpr int32_t kReadyLimitSeconds = 120;
 
 constexpr uint32_t kPhysicalFormatLength = 16;
-// READ DVD STRUCTURE format 00h: 4-byte header, then the physical format information.
-constexpr uint32_t kMinimumPhysicalAnswer = 4;
-constexpr uint32_t kBookTypeByte = 4;  // bits 7-4
-constexpr uint32_t kFirstSectorTopByte = 9;
-constexpr uint8_t kDvdFirstSectorTop = 0x03;  // data starts at physical sector 030000h
 
 constexpr uint32_t kConfigurationLength = 204;
 constexpr uint32_t kCurrentProfileOffset = 6;  // feature header bytes 6-7
@@ -22,80 +18,90 @@ constexpr uint32_t kCurrentProfileOffset = 6;  // feature header bytes 6-7
 constexpr uint32_t kAtipClassifyLength = 24;
 constexpr uint8_t kAtipMinimumLengthLow = 4;  // a longer length means a descriptor follows
 
-uint8_t DiscTypeFromBookType(uint8_t bookType) {
+DiscType DiscTypeFromBookType(uint8_t bookType) {
   switch (bookType) {
     case 0:
-      return 15;
+      return DiscType::kDvdRom;
     case 1:
-      return 16;
+      return DiscType::kDvdRam;
     case 2:
-      return 17;
+      return DiscType::kDvdMinusR;
     case 3:
-      return 18;
+      return DiscType::kDvdMinusRw;
     case 9:
-      return 19;
+      return DiscType::kDvdPlusRw;
     case 10:
-      return 20;
+      return DiscType::kDvdPlusR;
     default:
-      return 1;
+      return DiscType::kUnknown;
   }
 }
 
-// 0 when the profile is none of those that name a disc.
-uint8_t DiscTypeFromProfile(uint16_t profile) {
+// kNoMedia when the profile is none of those that name a disc.
+DiscType DiscTypeFromProfile(uint16_t profile) {
   switch (profile) {
     case 0x0008:
-      return 2;
+      return DiscType::kCdRom;
     case 0x0009:
-      return 5;
+      return DiscType::kCdrAMinus;
     case 0x000A:
-      return 11;
+      return DiscType::kCdRwNormal;
     case 0x0010:
-      return 15;
+      return DiscType::kDvdRom;
     case 0x0011:
-      return 17;
+      return DiscType::kDvdMinusR;
     case 0x0012:
-      return 16;
+      return DiscType::kDvdRam;
     case 0x0013:
     case 0x0014:
-      return 18;
+      return DiscType::kDvdMinusRw;
     case 0x001A:
-      return 19;
+      return DiscType::kDvdPlusRw;
     case 0x001B:
-      return 20;
+      return DiscType::kDvdPlusR;
     default:
-      return 0;
+      return DiscType::kNoMedia;
   }
 }
 
-uint8_t DiscTypeFromRewritableSubType(uint8_t subType) {
-  return subType <= 3 ? static_cast<uint8_t>(11 + subType) : 1;
+// The CD-R and CD-RW classes run in ATIP sub-type order.
+DiscType DiscTypeFromRecordableSubType(uint8_t subType) {
+  return static_cast<DiscType>(Code(DiscType::kCdr) + subType);
+}
+
+DiscType DiscTypeFromRewritableSubType(uint8_t subType) {
+  constexpr uint8_t kLastRewritableSubType =
+      Code(DiscType::kCdRwUltraSpeed32) - Code(DiscType::kCdRwNormal);
+  return subType <= kLastRewritableSubType
+             ? static_cast<DiscType>(Code(DiscType::kCdRwNormal) + subType)
+             : DiscType::kUnknown;
 }
 
 }  // namespace
 
-uint8_t AtapiDevice::QueryDiscType() {
+DiscType AtapiDevice::QueryDiscType() {
   WaitUntilReady(kReadyLimitSeconds);
   if (LastSenseIs(mmc::kSenseNotReady, mmc::kAscMediumNotPresent)) {
-    return 0;
+    return DiscType::kNoMedia;
   }
-  const uint8_t driveType = QueryDriveType();
+  const DriveType driveType = QueryDriveType();
 
   // The profile, when it names a disc, wins over the physical format's book type.
-  auto byProfile = [&](uint8_t otherwise) -> uint8_t {
+  auto byProfile = [&](DiscType otherwise) -> DiscType {
     if (GetConfiguration(mmc::kConfigAllFeatures, 0, kConfigurationLength, 0) == 0) {
       return otherwise;
     }
-    const uint8_t fromProfile = DiscTypeFromProfile(ReadDataBE16(kCurrentProfileOffset));
-    return fromProfile != 0 ? fromProfile : otherwise;
+    const DiscType fromProfile = DiscTypeFromProfile(ReadDataBE16(kCurrentProfileOffset));
+    return fromProfile != DiscType::kNoMedia ? fromProfile : otherwise;
   };
 
   if (ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPhysicalFormatLength, 0, 0) != 0) {
-    if (LastCommand_.Transferred < kMinimumPhysicalAnswer) {
-      return byProfile(1);
+    if (LastCommand_.Transferred < physical_format::kHeaderSize) {
+      return byProfile(DiscType::kUnknown);
     }
-    if (ReadDataByte(kFirstSectorTopByte) == kDvdFirstSectorTop) {
-      return byProfile(DiscTypeFromBookType(ReadDataByte(kBookTypeByte) >> 4));
+    if (ReadDataByte(physical_format::kFirstSectorTopByte) == physical_format::kDvdFirstSectorTop) {
+      return byProfile(DiscTypeFromBookType(ReadDataByte(physical_format::kBookTypeByte) >>
+                                            physical_format::kBookTypeShift));
     }
     // Not a DVD layout: go the CD way.
   }
@@ -109,14 +115,14 @@ uint8_t AtapiDevice::QueryDiscType() {
     if ((descriptor & atip::kDiscTypeRewritable) != 0) {
       return DiscTypeFromRewritableSubType(subType);
     }
-    return static_cast<uint8_t>(3 + subType);
+    return DiscTypeFromRecordableSubType(subType);
   }
 
   // No ATIP.
-  if (driveType == 1) {
-    return 2;
+  if (driveType == DriveType::kCdRom) {
+    return DiscType::kCdRom;
   }
-  return byProfile(1);
+  return byProfile(DiscType::kUnknown);
 }
 
 }  // namespace kv

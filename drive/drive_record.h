@@ -3,19 +3,21 @@
 
 #include <cstdint>
 
+#include "drive/drive_type.h"
+
 namespace kv {
 
 inline constexpr int kMaxDrives = 16;
 
 struct DriveRecord {
-  uint8_t DriveType = 0;                // DriveType code; 0 until classified
-  const char* DriveTypeName = nullptr;  // points into the drive type name table
-  char DisplayName[32] = {};            // vendor (8) immediately followed by product (16)
-  char Vendor[9] = {};                  // INQUIRY bytes 8-15
-  char Product[17] = {};                // INQUIRY bytes 16-31
-  char Revision[5] = {};                // INQUIRY bytes 32-35
-  char VendorSpecific[17] = {};         // INQUIRY bytes 36-51
-  char RootPath[8] = {};                // drive node's short name; empty for an ASPI drive
+  ::kv::DriveType DriveType = ::kv::DriveType::kUnknown;  // until classified
+  const char* DriveTypeName = nullptr;                    // points into the drive type name table
+  char DisplayName[32] = {};     // vendor (8) immediately followed by product (16)
+  char Vendor[9] = {};           // INQUIRY bytes 8-15
+  char Product[17] = {};         // INQUIRY bytes 16-31
+  char Revision[5] = {};         // INQUIRY bytes 32-35
+  char VendorSpecific[17] = {};  // INQUIRY bytes 36-51
+  char RootPath[8] = {};         // drive node's short name; empty for an ASPI drive
   int16_t HostAdapter = 0;
   int16_t Target = 0;
   int16_t Lun = 0;

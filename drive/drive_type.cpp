@@ -8,12 +8,12 @@ namespace kv {
 
 namespace {
 
-constexpr std::array<const char*, 12> kDriveTypeNames = {
+constexpr std::array<const char*, Code(kLastDriveType) + 1> kDriveTypeNames = {
     "UNKNOWN  ", "CD-ROM   ", "DVD-ROM  ", "CD-RW    ", "COMBO    ", "DVD-R    ",
     "DVD+R    ", "DVD+RW   ", "DVD-RW   ", "DVD+R/+RW", "DVD-R/-RW", "DVD DUAL ",
 };
 
-constexpr std::array<const char*, 21> kDiscTypeNames = {
+constexpr std::array<const char*, Code(kLastDiscType) + 1> kDiscTypeNames = {
     "NO MEDIA             ", "UNKNOWN              ", "CD-ROM               ",
     "CDR                  ", "CDR                  ", "CDR (A-)             ",
     "CDR (A+)             ", "CDR (B-)             ", "CDR (B+)             ",
@@ -44,48 +44,48 @@ constexpr uint8_t kProfileDvdMinusRwRestricted = 0x13;
 constexpr uint8_t kProfileDvdPlusR = 0x1B;
 constexpr uint8_t kProfileDvdPlusRw = 0x1A;
 
-uint8_t DriveTypeFromProfileSum(unsigned sum) {
+DriveType DriveTypeFromProfileSum(unsigned sum) {
   switch (sum) {
     case 1:
-      return 5;
+      return DriveType::kDvdMinusR;
     case 2:
-      return 8;
+      return DriveType::kDvdMinusRw;
     case 3:
-      return 10;
+      return DriveType::kDvdMinusRMinusRw;
     case 4:
-      return 6;
+      return DriveType::kDvdPlusR;
     case 12:
-      return 9;
+      return DriveType::kDvdPlusRPlusRw;
     case 15:
-      return 11;
+      return DriveType::kDvdDual;
     default:
-      return 4;
+      return DriveType::kCombo;
   }
 }
 
 }  // namespace
 
-uint8_t AtapiDevice::QueryDriveType() {
+DriveType AtapiDevice::QueryDriveType() {
   ClearUnitAttention();
   if (ModeSense10(0, 0, mmc::kPageCapabilities, kCapabilitiesLength, 0) == 0) {
-    return 0;
+    return DriveType::kUnknown;
   }
   const bool dvdRom = (ReadDataByte(kReadCapabilityByte) & kDvdRomReadBit) != 0;
   const bool cdr = (ReadDataByte(kWriteCapabilityByte) & kCdrWriteBit) != 0;
   const bool cdrw = (ReadDataByte(kWriteCapabilityByte) & kCdrwWriteBit) != 0;
   if (!cdr && !dvdRom) {
-    return 1;
+    return DriveType::kCdRom;
   }
   if (dvdRom && !cdrw) {
-    return 2;
+    return DriveType::kDvdRom;
   }
   if (cdrw && !dvdRom) {
-    return 3;
+    return DriveType::kCdRw;
   }
 
   if (GetConfiguration(mmc::kConfigOneFeature, mmc::kFeatureProfileList, kProfileListLength, 0) ==
       0) {
-    return 4;
+    return DriveType::kCombo;
   }
   const uint32_t additional = ReadDataByte(kProfileListAdditionalLength);
   unsigned sum = 0;
@@ -114,13 +114,15 @@ const char* AtapiDevice::CurrentDriveTypeName() {
   return DriveTypeName(QueryDriveType());
 }
 
-const char* AtapiDevice::DriveTypeName(uint8_t code) {
-  return code < kDriveTypeNames.size() ? kDriveTypeNames[code] : kDriveTypeNames[0];
+const char* AtapiDevice::DriveTypeName(DriveType code) {
+  const uint8_t index = Code(code <= kLastDriveType ? code : DriveType::kUnknown);
+  return kDriveTypeNames[index];
 }
 
-const char* AtapiDevice::DiscTypeName(uint8_t code) {
+const char* AtapiDevice::DiscTypeName(DiscType code) {
   // Codes the queries never give read as UNKNOWN.
-  return code < kDiscTypeNames.size() ? kDiscTypeNames[code] : kDiscTypeNames[1];
+  const uint8_t index = Code(code <= kLastDiscType ? code : DiscType::kUnknown);
+  return kDiscTypeNames[index];
 }
 
 bool AtapiDevice::IsCdWriter() {

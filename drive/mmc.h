@@ -1,23 +1,12 @@
-// Operation codes, sense values and fixed command arguments of the MMC commands the device sends.
+// Sense values and fixed command arguments of the MMC commands the device sends; the operation
+// codes are in mmc_opcodes.h.
 #pragma once
 
 #include <cstdint>
 
-namespace kv::mmc {
+#include "drive/mmc_opcodes.h"
 
-// Operation codes (CDB byte 0).
-inline constexpr uint8_t kOpTestUnitReady = 0x00;
-inline constexpr uint8_t kOpInquiry = 0x12;
-inline constexpr uint8_t kOpReadFormatCapacities = 0x23;
-inline constexpr uint8_t kOpReadTocPmaAtip = 0x43;
-inline constexpr uint8_t kOpGetConfiguration = 0x46;
-inline constexpr uint8_t kOpReadDiscInformation = 0x51;
-inline constexpr uint8_t kOpModeSense10 = 0x5A;
-inline constexpr uint8_t kOpGetPerformance = 0xAC;
-inline constexpr uint8_t kOpReadDvdStructure = 0xAD;
-inline constexpr uint8_t kOpSetStreaming = 0xB6;
-inline constexpr uint8_t kOpSetCdSpeed = 0xBB;
-inline constexpr uint8_t kOpVendorMediaId = 0xDF;
+namespace kv::mmc {
 
 // Sense keys and additional sense codes the queries test.
 inline constexpr uint8_t kSenseNoSense = 0x00;

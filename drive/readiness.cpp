@@ -43,6 +43,9 @@ bool AtapiDevice::WaitUntilReady(int32_t limitSeconds) {
         break;
       }
     }
+    if (waitHook_) {
+      waitHook_();
+    }
     platform_.SleepMilliseconds(kPollIntervalMs);
   }
 

@@ -54,7 +54,7 @@ bool AtapiDevice::SelectDrive(int16_t index) {
     handle = platform_.OpenDevice(root);
     if (handle == kInvalidHandle) {
       CurrentDrive = -1;
-      CurrentDriveType = 0;
+      CurrentDriveType = DriveType::kUnknown;
       CurrentAddress = DriveAddress{};
       DeviceHandle_ = kInvalidHandle;
       return false;

@@ -1,5 +1,6 @@
 #include "ui/skin_button.h"
 
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
 
@@ -50,7 +51,7 @@ void SkinButton::paintEvent(QPaintEvent*) {
 }
 
 SkinImageButton::SkinImageButton(QWidget* parent) : QAbstractButton(parent) {
-  setFocusPolicy(Qt::NoFocus);
+  setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_Hover);
 }
 
@@ -62,10 +63,10 @@ void SkinImageButton::setPictures(QPixmap normal, QPixmap mouseOver, QPixmap pre
 }
 
 PictureState SkinImageButton::pictureState() const {
-  if (isDown()) {
+  if (isDown() || !isEnabled()) {
     return PictureState::Pressed;
   }
-  if (underMouse()) {
+  if (underMouse() || hasFocus()) {
     return PictureState::MouseOver;
   }
   return PictureState::Normal;
@@ -83,6 +84,19 @@ void SkinImageButton::enterEvent(QEnterEvent* event) {
 void SkinImageButton::leaveEvent(QEvent* event) {
   QAbstractButton::leaveEvent(event);
   update();
+}
+
+void SkinImageButton::keyPressEvent(QKeyEvent* event) {
+  // Space is the base class's; Enter and Return press the button as well.
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (!event->isAutoRepeat()) {
+      click();
+    }
+    event->accept();
+    return;
+  }
+  QAbstractButton::keyPressEvent(event);
 }
 
 void SkinImageButton::paintEvent(QPaintEvent*) {

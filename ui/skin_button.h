@@ -22,7 +22,9 @@ class SkinButton : public QPushButton {
   void leaveEvent(QEvent* event) override;
 };
 
-// A button that shows one of three pictures: normal, mouse over, pressed. No focus rectangle.
+// A button that shows one of three pictures: normal, mouse over, pressed. It takes the keyboard
+// focus without drawing a focus rectangle: focused, it shows its mouse-over picture, and Enter,
+// Return or Space press it. Disabled, it shows its pressed picture.
 class SkinImageButton : public QAbstractButton {
   Q_OBJECT
 
@@ -36,6 +38,7 @@ class SkinImageButton : public QAbstractButton {
   void paintEvent(QPaintEvent* event) override;
   void enterEvent(QEnterEvent* event) override;
   void leaveEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   QPixmap normal_;

@@ -1,8 +1,11 @@
 #include "ui/sui_form.h"
 
+#include <QApplication>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <algorithm>
@@ -17,6 +20,7 @@ constexpr int kButtonHeight = 15;
 constexpr int kButtonGap = 2;
 constexpr int kButtonRightMargin = 4;
 constexpr int kCaptionLeft = 7;
+constexpr int kWindowManagerGraceMs = 300;
 }  // namespace
 
 TitleBarButton::TitleBarButton(Glyph glyph, QWidget* parent)
@@ -28,6 +32,13 @@ TitleBarButton::TitleBarButton(Glyph glyph, QWidget* parent)
 
 QSize TitleBarButton::sizeHint() const {
   return {kButtonWidth, kButtonHeight};
+}
+
+void TitleBarButton::setGlyph(Glyph glyph) {
+  if (glyph_ != glyph) {
+    glyph_ = glyph;
+    update();
+  }
 }
 
 void TitleBarButton::enterEvent(QEnterEvent* event) {
@@ -72,6 +83,19 @@ void TitleBarButton::paintEvent(QPaintEvent*) {
       painter.drawRect(glyph);
       painter.drawLine(glyph.left(), glyph.top() + 1, glyph.right(), glyph.top() + 1);
       break;
+    case Glyph::Restore: {
+      // Two overlapping windows: the back one up and right, the front one down and left.
+      painter.setPen(Qt::white);
+      const QRect back = glyph.adjusted(2, -1, 0, -3);
+      const QRect front = glyph.adjusted(0, 2, -2, 0);
+      painter.drawLine(back.left(), back.top(), back.right(), back.top());
+      painter.drawLine(back.left(), back.top() + 1, back.right(), back.top() + 1);
+      painter.drawLine(back.right(), back.top(), back.right(), back.bottom());
+      painter.fillRect(front, QColor(0x1E3E8A));
+      painter.drawRect(front);
+      painter.drawLine(front.left(), front.top() + 1, front.right(), front.top() + 1);
+      break;
+    }
     case Glyph::Close:
       painter.setRenderHint(QPainter::Antialiasing, true);
       painter.drawLine(glyph.topLeft(), glyph.bottomRight());
@@ -99,6 +123,10 @@ SuiForm::SuiForm(QWidget* parent, bool hasTitleBar, int buttons)
       maximize_ = new TitleBarButton(TitleBarButton::Glyph::Maximize, this);
       maximize_->setObjectName("maximizeButton");
       connect(maximize_, &QAbstractButton::clicked, this, [this] { toggleMaximized(); });
+      // The window's state changes also come from the window manager; the button follows them.
+      if (parent != nullptr) {
+        parent->window()->installEventFilter(this);
+      }
     }
     if ((buttons & kClose) != 0) {
       close_ = new TitleBarButton(TitleBarButton::Glyph::Close, this);
@@ -107,6 +135,35 @@ SuiForm::SuiForm(QWidget* parent, bool hasTitleBar, int buttons)
     }
   }
   placeButtons();
+}
+
+void SuiForm::fillWindow() {
+  QWidget* owner = parentWidget();
+  if (owner == nullptr) {
+    return;
+  }
+  if (!fillsWindow_) {
+    fillsWindow_ = true;
+    owner->installEventFilter(this);
+  }
+  setGeometry(owner->rect());
+}
+
+bool SuiForm::eventFilter(QObject* watched, QEvent* event) {
+  if (fillsWindow_ && watched == parentWidget() && event->type() == QEvent::Resize) {
+    setGeometry(parentWidget()->rect());
+  }
+  if (watched == window() && event->type() == QEvent::WindowStateChange) {
+    showWindowState();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void SuiForm::showWindowState() {
+  if (maximize_ != nullptr) {
+    maximize_->setGlyph(window()->isMaximized() ? TitleBarButton::Glyph::Restore
+                                                : TitleBarButton::Glyph::Maximize);
+  }
 }
 
 void SuiForm::setCaption(const QString& caption) {
@@ -184,17 +241,62 @@ void SuiForm::paintEvent(QPaintEvent*) {
 }
 
 void SuiForm::toggleMaximized() {
+  // The window state tells a window manager what to do; the geometry is asked for as well, so
+  // that the window fills the screen and comes back to its normal size where none is running.
+  // The maximised geometry goes to the platform window: a widget resized while maximised would
+  // forget both the state and its normal geometry.
   QWidget* top = window();
   if (top->isMaximized()) {
+    const QRect normal = top->normalGeometry();
     top->showNormal();
-  } else {
-    top->showMaximized();
+    if (normal.isValid()) {
+      top->setGeometry(normal);
+    }
+    return;
   }
+  top->showMaximized();
+  // Where no window manager acts on the state, the window sizes itself after a moment; asking
+  // at once would race a window manager that does.
+  QTimer::singleShot(kWindowManagerGraceMs, this, [this] {
+    QWidget* maximised = window();
+    QWindow* handle = maximised->windowHandle();
+    const QScreen* screen = maximised->screen();
+    if (maximised->isMaximized() && handle != nullptr && screen != nullptr &&
+        maximised->geometry() != screen->availableGeometry()) {
+      handle->setGeometry(screen->availableGeometry());
+    }
+  });
 }
 
 void SuiForm::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton || !titleBarRect().contains(event->position().toPoint())) {
     QWidget::mousePressEvent(event);
+    return;
+  }
+  movePending_ = true;
+  pressPosition_ = event->globalPosition().toPoint();
+}
+
+void SuiForm::mouseMoveEvent(QMouseEvent* event) {
+  if ((event->buttons() & Qt::LeftButton) == 0) {
+    movePending_ = false;
+    dragging_ = false;
+    QWidget::mouseMoveEvent(event);
+    return;
+  }
+  const QPoint mouse = event->globalPosition().toPoint();
+  if (dragging_) {
+    window()->move(mouse - dragOffset_);
+    return;
+  }
+  if (!movePending_ ||
+      (mouse - pressPosition_).manhattanLength() < QApplication::startDragDistance()) {
+    QWidget::mouseMoveEvent(event);
+    return;
+  }
+  movePending_ = false;
+  // A maximised window stays where it is, as it has no edge to leave the screen with.
+  if (window()->isMaximized()) {
     return;
   }
   // The window manager moves the window where it can; otherwise we follow the mouse ourselves.
@@ -203,24 +305,20 @@ void SuiForm::mousePressEvent(QMouseEvent* event) {
     return;
   }
   dragging_ = true;
-  dragOffset_ = event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
-}
-
-void SuiForm::mouseMoveEvent(QMouseEvent* event) {
-  if (dragging_ && (event->buttons() & Qt::LeftButton) != 0) {
-    window()->move(event->globalPosition().toPoint() - dragOffset_);
-    return;
-  }
-  QWidget::mouseMoveEvent(event);
+  dragOffset_ = pressPosition_ - window()->frameGeometry().topLeft();
+  window()->move(mouse - dragOffset_);
 }
 
 void SuiForm::mouseReleaseEvent(QMouseEvent* event) {
+  movePending_ = false;
   dragging_ = false;
   QWidget::mouseReleaseEvent(event);
 }
 
 void SuiForm::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (maximize_ != nullptr && titleBarRect().contains(event->position().toPoint())) {
+  if (maximize_ != nullptr && event->button() == Qt::LeftButton &&
+      titleBarRect().contains(event->position().toPoint())) {
+    movePending_ = false;
     toggleMaximized();
     return;
   }

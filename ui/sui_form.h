@@ -1,6 +1,8 @@
 // The drawn frame of a skinned window: a 1-pixel black border, an optional deep-blue title bar
 // with the caption and its buttons, and the light client area on which the controls sit.
-// Controls are children of the frame, placed relative to its top left corner.
+// Controls are children of the frame, placed relative to its top left corner. A frame that fills
+// its window follows the window's size; the maximise button shows "restore" while the window is
+// maximised.
 #pragma once
 
 #include <QAbstractButton>
@@ -15,9 +17,11 @@ class TitleBarButton : public QAbstractButton {
   Q_OBJECT
 
  public:
-  enum class Glyph { Minimize, Maximize, Close };
+  enum class Glyph { Minimize, Maximize, Restore, Close };
   TitleBarButton(Glyph glyph, QWidget* parent);
   QSize sizeHint() const override;
+  Glyph glyph() const { return glyph_; }
+  void setGlyph(Glyph glyph);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -38,6 +42,10 @@ class SuiForm : public QWidget {
   // buttons: an OR of TitleButton values; ignored without a title bar.
   SuiForm(QWidget* parent, bool hasTitleBar, int buttons);
 
+  // Makes the frame cover its parent window now and after every resize of the window.
+  void fillWindow();
+  bool fillsWindow() const { return fillsWindow_; }
+
   void setCaption(const QString& caption);
   QString caption() const { return caption_; }
   bool hasTitleBar() const { return hasTitleBar_; }
@@ -52,16 +60,23 @@ class SuiForm : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void placeButtons();
   void toggleMaximized();
+  void showWindowState();
 
   bool hasTitleBar_;
+  bool fillsWindow_ = false;
   QString caption_;
   TitleBarButton* minimize_ = nullptr;
   TitleBarButton* maximize_ = nullptr;
   TitleBarButton* close_ = nullptr;
+  // A press on the title bar becomes a move only once the mouse travels, so that the second
+  // press of a double-click still reaches the frame.
+  bool movePending_ = false;
+  QPoint pressPosition_;
   bool dragging_ = false;
   QPoint dragOffset_;
 };

@@ -119,7 +119,7 @@ int RunCheckOn(Platform& platform, Notifier& notifier, const CliRequest& request
     err << "krellvane: the check ended early; the report is incomplete\n";
     return kExitFailure;
   }
-  if (facts.discType.value_or(0) == 0) {
+  if (facts.discType.value_or(DiscType::kNoMedia) == DiscType::kNoMedia) {
     return kExitNoMedia;
   }
   return kExitOk;

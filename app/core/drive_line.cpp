@@ -11,7 +11,6 @@ namespace {
 constexpr char kNodePrefix[] = "sr";
 constexpr std::size_t kNodePrefixLength = sizeof kNodePrefix - 1;
 constexpr std::size_t kColumnWidth = 2;
-constexpr uint8_t kFirstListedDriveType = 3;  // CD-RW
 constexpr std::size_t kLineCapacity = 128;
 
 // The text of a fixed-width field up to its first zero, never past the field.
@@ -67,7 +66,7 @@ std::string FormatDriveLine(const DriveRecord& drive) {
 }
 
 bool IsListedDrive(const DriveRecord& drive) {
-  return drive.CdWriter != 0 || drive.DriveType >= kFirstListedDriveType;
+  return drive.CdWriter != 0 || IsCdRwOrAbove(drive.DriveType);
 }
 
 }  // namespace kv

@@ -16,8 +16,8 @@ std::string DriveColumn(const char* rootPath);
 // column, DisplayName right-aligned in 24 and the revision right-aligned in 4.
 std::string FormatDriveLine(const DriveRecord& drive);
 
-// Whether the main window lists the drive: it writes CD-R, or its DriveType is CD-RW (3) or
-// higher.
+// Whether the main window lists the drive: it writes CD-R, or its DriveType is CD-RW or one of the
+// classes after it.
 bool IsListedDrive(const DriveRecord& drive);
 
 }  // namespace kv

@@ -4,31 +4,31 @@
 #include <cstring>
 #include <limits>
 
-#include "app/core/disc_family.h"
+#include "app/core/builtin_manufacturer.h"
 #include "drive/atapi_device.h"
+#include "drive/mmc.h"
+#include "drive/physical_format_answer.h"
+#include "drive/prerecorded_answer.h"
+#include "drive/vendor_media_id_answer.h"
 
 namespace kv {
 
 namespace {
 
-namespace df = disc_family;
-
-// READ DVD STRUCTURE format 00h (physical format): the DVD+ disc manufacturer identifier (8 bytes)
-// and media type identifier (3 bytes) follow each other from answer byte 23.
-constexpr uint8_t kFormatPhysical = 0x00;
+// The 11 compared bytes of a DVD+ disc are its manufacturer and media type identifiers, which
+// follow each other in both the vendor answer and the physical format information.
 constexpr uint32_t kPhysicalAllocation = 36;
-constexpr uint32_t kPhysicalIdentifierOffset = 23;
+constexpr uint32_t kVendorIdentifierOffset = vendor_media_id::kMediaIdOffset;
+constexpr uint32_t kPhysicalIdentifierOffset = physical_format::kPlusMediaIdOffset;
+static_assert(physical_format::kPlusTypeIdOffset ==
+              physical_format::kPlusMediaIdOffset + physical_format::kPlusMediaIdLength);
+static_assert(vendor_media_id::kTypeIdOffset ==
+              vendor_media_id::kMediaIdOffset + vendor_media_id::kMediaIdLength);
 
-// READ DVD STRUCTURE format 0Eh (pre-recorded information): field 3 carries the first six bytes of
-// the DVD-R/-RW manufacturer identifier in answer bytes 21-26, field 4 the last six in 29-34.
-constexpr uint8_t kFormatPrerecorded = 0x0E;
 constexpr uint32_t kPrerecordedAllocation = 50;
-constexpr uint32_t kPrerecordedFirstHalf = 21;
-constexpr uint32_t kPrerecordedSecondHalf = 29;
-constexpr std::size_t kPrerecordedHalfLength = 6;
-
-// The vendor media-identifier answer holds the 11 compared bytes from byte 0.
-constexpr uint32_t kVendorIdentifierOffset = 0;
+constexpr uint32_t kPrerecordedFirstHalf = prerecorded::kMinusIdFirstOffset;
+constexpr uint32_t kPrerecordedSecondHalf = prerecorded::kMinusIdSecondOffset;
+constexpr std::size_t kPrerecordedHalfLength = prerecorded::kMinusIdHalfLength;
 
 constexpr std::size_t kLeadInOffset = offsetof(CdMediaRecord, LeadIn);
 constexpr std::size_t kLeadOutOffset = offsetof(CdMediaRecord, LeadOut);
@@ -54,7 +54,7 @@ bool BothTimesEqual(const CdMediaRecord& record, int32_t leadIn, int32_t leadOut
   return TimeEquals(record, kLeadInOffset, leadIn) && TimeEquals(record, kLeadOutOffset, leadOut);
 }
 
-const char* FindCdManufacturer(AtapiDevice& device, const UserCdList& userCd, uint8_t discType,
+const char* FindCdManufacturer(AtapiDevice& device, const UserCdList& userCd, DiscType discType,
                                int32_t leadIn, int32_t leadOut, const PropertyBlock& block) {
   for (const auto& record : userCd) {
     if (record && BothTimesEqual(*record, leadIn, leadOut)) {
@@ -77,7 +77,7 @@ const char* FindCdManufacturer(AtapiDevice& device, const UserCdList& userCd, ui
       return record.Name;
     }
   }
-  return device.LookupBuiltinManufacturer(discType);
+  return LookupBuiltinManufacturer(device, discType);
 }
 
 Identifier CopyFromDataBuffer(const AtapiDevice& device, uint32_t offset) {
@@ -89,18 +89,19 @@ Identifier CopyFromDataBuffer(const AtapiDevice& device, uint32_t offset) {
 }
 
 // Reads the 11 identifier bytes of a DVD from the disc; nullopt when the reads failed.
-std::optional<Identifier> FetchDvdIdentifier(AtapiDevice& device, uint8_t discType) {
-  uint8_t driveType = device.QueryDriveType();
-  if (df::IsDvdPlus(discType)) {
-    if (df::IsDvdWriter(driveType) && device.ReadVendorMediaId() != 0) {
+std::optional<Identifier> FetchDvdIdentifier(AtapiDevice& device, DiscType discType) {
+  DriveType driveType = device.QueryDriveType();
+  if (IsDvdPlusFamily(discType)) {
+    if (IsDvdWriter(driveType) && device.ReadVendorMediaId() != 0) {
       return CopyFromDataBuffer(device, kVendorIdentifierOffset);
     }
-    if (device.ReadDvdStructure(0, 0, kFormatPhysical, kPhysicalAllocation, 0, 0) != 0) {
+    if (device.ReadDvdStructure(0, 0, mmc::kDvdFormatPhysical, kPhysicalAllocation, 0, 0) != 0) {
       return CopyFromDataBuffer(device, kPhysicalIdentifierOffset);
     }
     return std::nullopt;
   }
-  if (device.ReadDvdStructure(0, 0, kFormatPrerecorded, kPrerecordedAllocation, 0, 0) == 0) {
+  if (device.ReadDvdStructure(0, 0, mmc::kDvdFormatPrerecorded, kPrerecordedAllocation, 0, 0) ==
+      0) {
     return std::nullopt;
   }
   // The two halves are joined at the start of the data buffer, where the comparison reads them.
@@ -119,7 +120,7 @@ std::optional<Identifier> FetchDvdIdentifier(AtapiDevice& device, uint8_t discTy
   return id;
 }
 
-const char* FindDvdManufacturer(AtapiDevice& device, const UserDvdList& userDvd, uint8_t discType,
+const char* FindDvdManufacturer(AtapiDevice& device, const UserDvdList& userDvd, DiscType discType,
                                 const PropertyBlock& block) {
   std::optional<Identifier> id = FetchDvdIdentifier(device, discType);
   if (id) {
@@ -135,7 +136,7 @@ const char* FindDvdManufacturer(AtapiDevice& device, const UserDvdList& userDvd,
       }
     }
   }
-  return device.LookupBuiltinManufacturer(discType);
+  return LookupBuiltinManufacturer(device, discType);
 }
 
 }  // namespace
@@ -212,19 +213,20 @@ bool IsEmptyDvdRecord(const DvdMediaRecord& record) {
 }
 
 const char* FindManufacturer(AtapiDevice& device, const UserCdList& userCd,
-                             const UserDvdList& userDvd, uint8_t discType, int32_t leadIn,
+                             const UserDvdList& userDvd, DiscType discType, int32_t leadIn,
                              int32_t leadOut, const PropertyBlock& block) {
-  if (discType == df::kNoMedia) {
+  if (discType == DiscType::kNoMedia) {
     return nullptr;
   }
-  if (df::IsCd(discType)) {
+  // An unrecognised disc goes the CD way, as every code below the DVDs does.
+  if (!IsDvdFamily(discType)) {
     return FindCdManufacturer(device, userCd, discType, leadIn, leadOut, block);
   }
   return FindDvdManufacturer(device, userDvd, discType, block);
 }
 
 const char* FindManufacturer(AtapiDevice& device, const UserCdList& userCd,
-                             const UserDvdList& userDvd, uint8_t discType, int32_t leadIn,
+                             const UserDvdList& userDvd, DiscType discType, int32_t leadIn,
                              int32_t leadOut) {
   return FindManufacturer(device, userCd, userDvd, discType, leadIn, leadOut, Block());
 }

@@ -1,11 +1,12 @@
 // Manufacturer identification: names the probable maker of the inserted disc from the user lists,
-// the property block's tables and, last, the device's built-in tables.
+// the property block's tables and, last, the built-in tables.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 
+#include "drive/disc_type.h"
 #include "media/property_block.h"
 #include "media/user_database.h"
 
@@ -33,12 +34,12 @@ bool IsEmptyDvdRecord(const DvdMediaRecord& record);
 // built-in table; the caller does not own it. leadIn and leadOut are the CD times as QueryAtipTime
 // returned them (0 and 0 for a DVD). block is the property block whose tables are searched.
 const char* FindManufacturer(AtapiDevice& device, const UserCdList& userCd,
-                             const UserDvdList& userDvd, uint8_t discType, int32_t leadIn,
+                             const UserDvdList& userDvd, DiscType discType, int32_t leadIn,
                              int32_t leadOut, const PropertyBlock& block);
 
 // The same on the running program's block.
 const char* FindManufacturer(AtapiDevice& device, const UserCdList& userCd,
-                             const UserDvdList& userDvd, uint8_t discType, int32_t leadIn,
+                             const UserDvdList& userDvd, DiscType discType, int32_t leadIn,
                              int32_t leadOut);
 
 }  // namespace kv

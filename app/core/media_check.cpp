@@ -4,7 +4,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/core/disc_family.h"
 #include "app/core/manufacturer.h"
 #include "app/core/report_format.h"
 #include "drive/atapi_device.h"
@@ -14,12 +13,9 @@ namespace kv {
 
 namespace {
 
-namespace df = disc_family;
 using report::Format;
 
 constexpr int32_t kReadyWaitSeconds = 60;
-constexpr int kAtipLeadIn = 1;
-constexpr int kAtipLeadOut = 0;
 constexpr uint32_t kMaximumSpeed = 0xFFFF;
 constexpr std::size_t kIdentifierArea = 16;
 constexpr std::size_t kDvdPlusMidBytes = 8;
@@ -68,29 +64,31 @@ class MediaCheck {
       facts_.driveTypeName = name;
       sink_.AppendLine(Format(report::kDriveLine, name));
     }
-    uint8_t driveType = device_.QueryDriveType();
+    DriveType driveType = device_.QueryDriveType();
     facts_.driveType = driveType;
-    uint8_t discType = device_.QueryDiscType();
+    DiscType discType = device_.QueryDiscType();
     facts_.discType = discType;
     facts_.discTypeName = OrEmpty(AtapiDevice::DiscTypeName(discType));
     AppendDiscLine(discType);
-    if (discType == df::kNoMedia) {
+    if (discType == DiscType::kNoMedia) {
       facts_.completed = true;
       return;
     }
-    if (df::IsCd(discType)) {
-      RunCdPart(discType);
-    } else {
+    // An unrecognised disc goes the CD way, as every code below the DVDs does.
+    if (IsDvdFamily(discType)) {
       RunDvdPart(driveType, discType);
+    } else {
+      RunCdPart(discType);
     }
     facts_.completed = true;
   }
 
  private:
-  void AppendDiscLine(uint8_t discType) {
-    std::string text = df::IsCdr(discType) ? std::string(report::kDiscLineCdr)
-                                           : Format(report::kDiscLine, facts_.discTypeName.c_str());
-    if (df::IsDvd(discType)) {
+  void AppendDiscLine(DiscType discType) {
+    std::string text = IsCdRecordable(discType)
+                           ? std::string(report::kDiscLineCdr)
+                           : Format(report::kDiscLine, facts_.discTypeName.c_str());
+    if (IsDvdFamily(discType)) {
       uint32_t layers = device_.QueryLayerCount();
       facts_.layers = layers;
       // A failed layer query leaves the padded name as it is.
@@ -103,13 +101,13 @@ class MediaCheck {
     sink_.AppendLine(text);
   }
 
-  void RunCdPart(uint8_t discType) {
-    uint32_t leadIn = device_.QueryAtipTime(kAtipLeadIn);
-    uint32_t leadOut = device_.QueryAtipTime(kAtipLeadOut);
+  void RunCdPart(DiscType discType) {
+    uint32_t leadIn = device_.QueryAtipTime(AtipTime::kLeadIn);
+    uint32_t leadOut = device_.QueryAtipTime(AtipTime::kLeadOut);
     facts_.leadIn = leadIn;
     facts_.leadOut = leadOut;
     report::CdTimeParts in = report::ParseCdTime(leadIn);
-    if (df::IsCdrw(discType)) {
+    if (IsCdRewritable(discType)) {
       facts_.material = report::kPhaseChange;
       sink_.AppendLine(report::kMaterialPhaseChange);
     } else if (in.frames % 10 < 5) {
@@ -133,16 +131,16 @@ class MediaCheck {
                                         static_cast<int32_t>(leadOut)));
     device_.SetCdSpeed(0, kMaximumSpeed, kMaximumSpeed, 0);
     double speed = device_.QueryCurrentWriteSpeed();
-    if (discType == df::kCdRom) {
+    if (discType == DiscType::kCdRom) {
       speed = 0;
     }
     AppendSpeed(report::kCdSpeedLine, speed, report::kCdSingleSpeed);
   }
 
-  void RunDvdPart(uint8_t driveType, uint8_t discType) {
+  void RunDvdPart(DriveType driveType, DiscType discType) {
     IdentifierArea idArea{};
     IdentifierArea typeArea{};
-    if (df::IsDvdPlus(discType)) {
+    if (IsDvdPlusFamily(discType)) {
       device_.ReadDvdPlusMediaId(idArea.data());
       device_.ReadDvdPlusTypeId(typeArea.data());
       if (idArea[0] != 0) {
@@ -187,8 +185,8 @@ class MediaCheck {
     AppendManufacturer(FindManufacturer(device_, userCd_, userDvd_, discType, 0, 0));
     device_.SetMaximumStreaming();
     device_.SetCdSpeed(0, kMaximumSpeed, kMaximumSpeed, 0);
-    double speed = df::IsDvdWriter(driveType) ? device_.QueryMaxWriteSpeed() : 0.0;
-    if (discType == df::kDvdRom) {
+    double speed = IsDvdWriter(driveType) ? device_.QueryMaxWriteSpeed() : 0.0;
+    if (discType == DiscType::kDvdRom) {
       speed = 0;
     }
     AppendSpeed(report::kDvdSpeedLine, speed, report::kDvdSingleSpeed);

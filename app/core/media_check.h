@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "drive/disc_type.h"
+#include "drive/drive_type.h"
 #include "media/user_database.h"
 
 namespace kv {
@@ -25,9 +27,9 @@ class ReportSink {
 
 // The facts one check found, for --json. Fields stay unset where the check did not reach them.
 struct MediaCheckFacts {
-  std::optional<uint8_t> driveType;
+  std::optional<DriveType> driveType;
   std::string driveTypeName;
-  std::optional<uint8_t> discType;
+  std::optional<DiscType> discType;
   std::string discTypeName;
   std::optional<uint32_t> layers;
   std::optional<uint32_t> leadIn;

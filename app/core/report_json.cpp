@@ -43,7 +43,7 @@ json OrNull(const std::optional<T>& value) {
 }
 
 json DriveJson(int line, const DriveRecord& drive, const MediaCheckFacts& facts) {
-  uint8_t code = facts.driveType.value_or(drive.DriveType);
+  uint8_t code = Code(facts.driveType.value_or(drive.DriveType));
   std::string name = !facts.driveTypeName.empty()
                          ? facts.driveTypeName
                          : std::string(drive.DriveTypeName != nullptr ? drive.DriveTypeName : "");
@@ -61,7 +61,7 @@ json DriveJson(int line, const DriveRecord& drive, const MediaCheckFacts& facts)
 
 json DiscJson(const MediaCheckFacts& facts) {
   json disc;
-  disc["type"] = facts.discType ? json{{"code", *facts.discType},
+  disc["type"] = facts.discType ? json{{"code", Code(*facts.discType)},
                                        {"name", report::TrimRight(facts.discTypeName)}}
                                 : json(nullptr);
   disc["layers"] = OrNull(facts.layers);

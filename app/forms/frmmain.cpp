@@ -2,11 +2,17 @@
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QKeySequence>
 #include <QScreen>
+#include <QShortcut>
+
+#include <chrono>
 
 #include "app/core/main_window_logic.h"
 #include "app/core/manufacturer.h"
 #include "app/core/media_check.h"
+#include "app/core/window_size.h"
+#include "app/forms/check_in_progress.h"
 #include "app/forms/frmmain_layout.h"
 #include "app/forms/krellvane_msgbox.h"
 #include "app/forms/memo_report_sink.h"
@@ -25,19 +31,12 @@ constexpr const char* kErrorCaption = "Error ...";
 constexpr const char* kApplicationTitle = "Krellvane";
 constexpr int kMinimumWidth = 130;
 constexpr int kDriveItemHeight = 15;
+// How long start-up waits for the splash to reach the screen before it questions the drives.
+constexpr std::chrono::milliseconds kSplashPaintBound{1500};
 
 QString BlockText(const std::string& text) {
   return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// The busy cursor for the length of a check, restored however the check ends.
-class BusyCursor {
- public:
-  BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-  BusyCursor(const BusyCursor&) = delete;
-  BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QFont font,
                   QColor colour) {
@@ -79,8 +78,9 @@ void TfrmMain::BuildControls() {
   resize(kDesignWidth, kDesignHeight);
   setMinimumWidth(kMinimumWidth);
 
+  // The frame covers the whole window at any size; the controls keep their places on it.
   suiForm1 = new ui::SuiForm(this, true, ui::SuiForm::kAllButtons);
-  suiForm1->setGeometry(main_layout::kFrame);
+  suiForm1->fillWindow();
 
   const QFont stepHeading = ui::SkinFont(ui::kVerdana, 8, true);
   const QFont stepText = ui::SkinFont(ui::kVerdana, 8);
@@ -137,6 +137,16 @@ void TfrmMain::BuildControls() {
   lblCopyright->setFont(linkFont);
   lblCopyright->setGeometry(main_layout::kCopyright);
 
+  // The keyboard path: the drive list, the "?" button, the report, "KRELL-VANE"; F5 anywhere in
+  // the window presses "?" (a disabled button ignores it).
+  setTabOrder(cboDrives, cmdRefresh);
+  setTabOrder(cmdRefresh, memTranslator);
+  setTabOrder(memTranslator, cmdShowKV);
+  cboDrives->setFocus(Qt::OtherFocusReason);
+  auto* checkKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
+  checkKey->setObjectName("checkShortcut");
+  connect(checkKey, &QShortcut::activated, cmdRefresh, &QAbstractButton::click);
+
   connect(cboDrives, &QComboBox::currentIndexChanged, this, [this] { cboDrivesChange(cboDrives); });
   connect(cmdRefresh, &QAbstractButton::clicked, this, [this] { cmdRefreshClick(cmdRefresh); });
   connect(cmdShowKV, &QAbstractButton::clicked, this, [this] { cmdShowKVClick(cmdShowKV); });
@@ -145,13 +155,6 @@ void TfrmMain::BuildControls() {
 // The process entry reads the flag and does not start the message loop.
 void TfrmMain::RequestTerminate() {
   terminateRequested_ = true;
-}
-
-void TfrmMain::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  // The frame keeps its margins to the window as the window is resized.
-  suiForm1->resize(width() - (kDesignWidth - main_layout::kFrame.width()),
-                   height() - (kDesignHeight - main_layout::kFrame.height()));
 }
 
 void TfrmMain::showEvent(QShowEvent* event) {
@@ -192,8 +195,7 @@ void TfrmMain::FormCreate(QObject*) {
 
   // 2. The splash, painted before the drives are questioned.
   splash_ = new TfrmSplash(this);
-  splash_->show();
-  QCoreApplication::processEvents();
+  splash_->ShowPainted(kSplashPaintBound);
   if (services_.splashShown) {
     services_.splashShown(*splash_);
   }
@@ -268,8 +270,13 @@ void TfrmMain::FormDestroy(QObject*) {
     return;
   }
   destroyed_ = true;
-  WriteRegInt(kSettingsKey, "Width", width());
-  WriteRegInt(kSettingsKey, "Height", height());
+  // Closed maximised, the window stores its restored size, not the screen's.
+  const WindowSize stored =
+      SizeToStore(isMaximized() || isFullScreen(), {width(), height()},
+                  {normalGeometry().width(), normalGeometry().height()},
+                  {kDesignWidth, kDesignHeight});
+  WriteRegInt(kSettingsKey, "Width", stored.width);
+  WriteRegInt(kSettingsKey, "Height", stored.height);
   startup_.Close();
 }
 
@@ -286,7 +293,7 @@ void TfrmMain::cmdRefreshClick(QObject*) {
   if (Device == nullptr) {
     return;
   }
-  BusyCursor busy;
+  const CheckInProgress inProgress(*this, *cmdRefresh, *Device);
   MemoReportSink sink(*memTranslator);
   const DriveRecord* selected = nullptr;
   const std::optional<int16_t> drive =
@@ -323,7 +330,7 @@ void TfrmMain::LoadUserDefinedFile() {
   }
 }
 
-const char* TfrmMain::FindManufacturer(uint8_t discType, int32_t leadIn, int32_t leadOut) {
+const char* TfrmMain::FindManufacturer(DiscType discType, int32_t leadIn, int32_t leadOut) {
   if (Device == nullptr) {
     return nullptr;
   }

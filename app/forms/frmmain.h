@@ -83,7 +83,7 @@ class TfrmMain : public QWidget {
   void cmdShowKVClick(QObject* sender);
   void ShowBuilder();
   void LoadUserDefinedFile();
-  const char* FindManufacturer(uint8_t discType, int32_t leadIn, int32_t leadOut);
+  const char* FindManufacturer(DiscType discType, int32_t leadIn, int32_t leadOut);
   char* MakePrintable(char* buffer, std::size_t count);
 
   // Start-up asked the application to end (build mode, or a fatal start-up condition); the
@@ -92,7 +92,6 @@ class TfrmMain : public QWidget {
   Platform* GetPlatform() const { return platform_.get(); }
 
  protected:
-  void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:

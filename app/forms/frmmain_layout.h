@@ -1,11 +1,10 @@
-// Where the main window's controls sit, relative to the drawn frame.
+// Where the main window's controls sit, relative to the drawn frame (which fills the window).
 #pragma once
 
 #include <QRect>
 
 namespace kv::main_layout {
 
-inline constexpr QRect kFrame{1, 0, 475, 363};
 inline constexpr QRect kLogo{6, 26, 95, 26};
 inline constexpr QRect kShowKV{362, 41, 103, 25};
 inline constexpr QRect kLabel1{12, 55, 45, 13};

@@ -8,7 +8,6 @@ namespace kv {
 
 namespace {
 constexpr QSize kClientSize{486, 420};
-constexpr QRect kFrameRect{1, 0, 484, 419};
 constexpr QRect kCloseRect{208, 392, 81, 21};
 constexpr QRect kTextRect{20, 40, 445, 341};
 constexpr QRect kBevelRect{12, 36, 461, 349};
@@ -23,8 +22,9 @@ TfrmKrellvaneMsgBox::TfrmKrellvaneMsgBox(QWidget* owner) : QDialog(owner) {
   resize(kClientSize);
   setMinimumWidth(kMinimumWidth);
 
+  // The frame covers the whole box; the controls sit on it.
   suiForm1 = new ui::SuiForm(this, true, ui::SuiForm::kClose);
-  suiForm1->setGeometry(kFrameRect);
+  suiForm1->fillWindow();
   suiForm1->setCaption("Krell-Vane");
 
   Bevel1 = new ui::SkinBevel(suiForm1);

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include "app/core/media_check.h"
 #include "ui/skin_controls.h"
@@ -15,7 +16,10 @@ class MemoReportSink : public ReportSink {
   void AppendLine(const std::string& line) override {
     memo_.appendLine(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
   }
-  void ProcessPendingMessages() override { QCoreApplication::processEvents(); }
+  // Paints the interim line; input stays queued (the window takes none during a check).
+  void ProcessPendingMessages() override {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  }
 
  private:
   ui::SkinMemo& memo_;

@@ -2,19 +2,42 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QPixmap>
+#include <QScreen>
+#include <QTextStream>
 #include <QTimer>
+#include <QWindow>
 
 #include <cstdio>
 
 #include "app/forms/frmmain.h"
 #include "app/forms/krellvane_msgbox.h"
+#include "ui/sui_form.h"
 
 namespace kv {
 
 namespace {
+
 constexpr int kSettleMilliseconds = 400;
+// A window manager answers a maximise in its own time.
+constexpr qint64 kStateChangeBoundMs = 2000;
+
+// Lets the window system and the window manager catch up for about `ms`.
+void Settle(int ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < ms) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
 }
+
+QString Rect(const QRect& r) {
+  return QStringLiteral("%1,%2 %3x%4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+}
+
+}  // namespace
 
 std::unique_ptr<ScreenshotTour> ScreenshotTour::FromEnvironment() {
   const QString folder = qEnvironmentVariable(kScreenshotDirVariable);
@@ -24,12 +47,35 @@ std::unique_ptr<ScreenshotTour> ScreenshotTour::FromEnvironment() {
   return std::make_unique<ScreenshotTour>(folder);
 }
 
-void ScreenshotTour::Save(QWidget& widget, const char* fileName) {
+void ScreenshotTour::Save(QWidget& widget, const char* fileName, bool wholeScreen) {
   QDir().mkpath(folder_);
   const QString path = QDir(folder_).filePath(QString::fromLatin1(fileName));
-  if (!widget.grab().save(path)) {
+  QPixmap picture;
+  if (QScreen* screen = widget.screen()) {
+    picture = wholeScreen ? screen->grabWindow(0) : screen->grabWindow(widget.winId());
+  }
+  if (picture.isNull()) {
+    picture = widget.grab();
+  }
+  if (!picture.save(path)) {
     std::fprintf(stderr, "krellvane: cannot write %s\n", path.toLocal8Bit().constData());
   }
+}
+
+void ScreenshotTour::NoteFrame(const QWidget& window, const QWidget& frame, const char* picture) {
+  if (!frames_.isOpen()) {
+    QDir().mkpath(folder_);
+    frames_.setFileName(QDir(folder_).filePath(QStringLiteral("frames.txt")));
+    if (!frames_.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) {
+      std::fprintf(stderr, "krellvane: cannot write %s\n",
+                   frames_.fileName().toLocal8Bit().constData());
+      return;
+    }
+  }
+  QTextStream out(&frames_);
+  out << picture << ": window " << Rect(window.rect()) << " frame " << Rect(frame.geometry())
+      << (window.isMaximized() ? " maximised" : "") << "\n";
+  out.flush();
 }
 
 void ScreenshotTour::Attach(MainWindowServices& services) {
@@ -39,14 +85,34 @@ void ScreenshotTour::Attach(MainWindowServices& services) {
 void ScreenshotTour::Start(TfrmMain& form) {
   QTimer::singleShot(kSettleMilliseconds, &form, [this, &form] {
     Save(form, "main-window.png");
+    NoteFrame(form, *form.suiForm1, "main-window.png");
     form.cmdRefreshClick(nullptr);
     QCoreApplication::processEvents();
     Save(form, "main-window-report.png");
-    TfrmKrellvaneMsgBox box(&form);
-    box.show();
-    QCoreApplication::processEvents();
-    Save(box, "information-box.png");
-    box.close();
+
+    {
+      TfrmKrellvaneMsgBox box(&form);
+      box.show();
+      Settle(kSettleMilliseconds);
+      Save(box, "information-box.png");
+      NoteFrame(box, *box.suiForm1, "information-box.png");
+      box.close();
+    }
+
+    // Maximised through the title bar's button, as the user does it.
+    form.suiForm1->titleButton(ui::SuiForm::kMaximize)->click();
+    QElapsedTimer clock;
+    clock.start();
+    const QSize normal = form.size();
+    while (form.size() == normal && clock.elapsed() < kStateChangeBoundMs) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    Settle(kSettleMilliseconds);
+    Save(form, "main-window-maximised.png", true);
+    NoteFrame(form, *form.suiForm1, "main-window-maximised.png");
+    std::fprintf(stderr, "krellvane: maximised %dx%d, screen %dx%d\n", form.width(), form.height(),
+                 form.screen()->availableGeometry().width(),
+                 form.screen()->availableGeometry().height());
     QCoreApplication::quit();
   });
 }

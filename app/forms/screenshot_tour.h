@@ -1,8 +1,10 @@
 // Pictures of the program's own windows for the documentation: with the environment variable
-// KRELLVANE_SCREENSHOT_DIR set, the program grabs the splash, the main window before and after
-// one media check and the information box into that folder, then ends.
+// KRELLVANE_SCREENSHOT_DIR set, the program takes from the screen the splash, the main window
+// before and after one media check, the information box and the main window maximised, writes
+// each window's rectangle and its frame's into frames.txt in that folder, then ends.
 #pragma once
 
+#include <QFile>
 #include <QString>
 #include <QWidget>
 
@@ -26,9 +28,13 @@ class ScreenshotTour {
   void Start(TfrmMain& form);
 
  private:
-  void Save(QWidget& widget, const char* fileName);
+  // The window as the screen shows it (the whole screen when `wholeScreen`); the window's own
+  // rendering where the screen cannot be read.
+  void Save(QWidget& widget, const char* fileName, bool wholeScreen = false);
+  void NoteFrame(const QWidget& window, const QWidget& frame, const char* picture);
 
   QString folder_;
+  QFile frames_;
 };
 
 }  // namespace kv

@@ -69,7 +69,7 @@ void TfrmBuildKV::CreateControls() {
   suiForm1 = new ui::SuiForm(this, true, ui::SuiForm::kClose);
   suiForm1->setObjectName("suiForm1");
   suiForm1->setCaption(kCaption);
-  Place(suiForm1, kClient);
+  suiForm1->fillWindow();
 
   const QFont font = ui::SkinFont(ui::kVerdana, kFontPoints);
   Label1 = new QLabel("Please select parameter file :", suiForm1);

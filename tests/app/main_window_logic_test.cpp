@@ -13,7 +13,7 @@
 namespace kv {
 namespace {
 
-DriveRecord Drive(uint8_t type, uint8_t cdWriter, const char* name = "ORVELIX KV-DW1648A      ",
+DriveRecord Drive(DriveType type, uint8_t cdWriter, const char* name = "ORVELIX KV-DW1648A      ",
                   const char* revision = "1.04") {
   DriveRecord record;
   record.DriveType = type;
@@ -53,19 +53,26 @@ TEST_P(WriterFilterTest, ListsWritersWithoutGaps) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriterFilterTest,
-    ::testing::Values(FilterCase{"ReaderThenWriter", {Drive(1, 0), Drive(5, 1)}, {1}},
-                      FilterCase{"OnlyReaders", {Drive(0, 0), Drive(1, 0), Drive(2, 0)}, {}},
-                      FilterCase{"DvdReaderThatWritesCdR", {Drive(2, 1)}, {0}},
-                      FilterCase{"CdRwWithoutFlag", {Drive(3, 0)}, {0}},
-                      FilterCase{"HighestTypeCode", {Drive(11, 0)}, {0}},
+    ::testing::Values(FilterCase{"ReaderThenWriter",
+                                 {Drive(DriveType::kCdRom, 0), Drive(DriveType::kDvdMinusR, 1)},
+                                 {1}},
+                      FilterCase{"OnlyReaders",
+                                 {Drive(DriveType::kUnknown, 0), Drive(DriveType::kCdRom, 0),
+                                  Drive(DriveType::kDvdRom, 0)},
+                                 {}},
+                      FilterCase{"DvdReaderThatWritesCdR", {Drive(DriveType::kDvdRom, 1)}, {0}},
+                      FilterCase{"CdRwWithoutFlag", {Drive(DriveType::kCdRw, 0)}, {0}},
+                      FilterCase{"HighestTypeCode", {Drive(DriveType::kDvdDual, 0)}, {0}},
                       FilterCase{"WritersAroundReaders",
-                                 {Drive(4, 1), Drive(1, 0), Drive(6, 1), Drive(0, 0), Drive(3, 1)},
+                                 {Drive(DriveType::kCombo, 1), Drive(DriveType::kCdRom, 0),
+                                  Drive(DriveType::kDvdPlusR, 1), Drive(DriveType::kUnknown, 0),
+                                  Drive(DriveType::kCdRw, 1)},
                                  {0, 2, 4}},
                       FilterCase{"NoDrives", {}, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(WriterFilter, MoreRecordsThanSlotsStopAtSixteen) {
-  const std::vector<DriveRecord> drives(20, Drive(5, 1));
+  const std::vector<DriveRecord> drives(20, Drive(DriveType::kDvdMinusR, 1));
   const std::vector<const DriveRecord*> records = Pointers(drives);
   const DriveListing listing = ListWriters(records.data(), 20);
   ASSERT_EQ(listing.lines.size(), 16u);
@@ -73,7 +80,7 @@ TEST(WriterFilter, MoreRecordsThanSlotsStopAtSixteen) {
 }
 
 TEST(WriterFilter, NegativeCountAndNullRecordsListNothing) {
-  const DriveRecord writer = Drive(5, 1);
+  const DriveRecord writer = Drive(DriveType::kDvdMinusR, 1);
   const DriveRecord* records[] = {nullptr, &writer};
   EXPECT_TRUE(ListWriters(records, -1).lines.empty());
   const DriveListing listing = ListWriters(records, 2);
@@ -82,7 +89,7 @@ TEST(WriterFilter, NegativeCountAndNullRecordsListNothing) {
 }
 
 TEST(WriterFilter, DriveWithoutIdentificationShowsBlankColumns) {
-  const DriveRecord drive = Drive(5, 1, "", "");
+  const DriveRecord drive = Drive(DriveType::kDvdMinusR, 1, "", "");
   const DriveRecord* records[] = {&drive};
   const DriveListing listing = ListWriters(records, 1);
   ASSERT_EQ(listing.lines.size(), 1u);

@@ -7,18 +7,16 @@
 #include <cstring>
 #include <memory>
 
+#include "app/core/builtin_manufacturer.h"
 #include "app/core/manufacturer.h"
+#include "drive/mmc.h"
 #include "media_check_fixture.h"
 
 namespace kv::testing {
 namespace {
 
-constexpr uint8_t kCdrAPlus = 6;
-constexpr uint8_t kDvdMinusR = 17;
-constexpr uint8_t kDvdPlusRw = 19;
-constexpr uint8_t kDvdPlusR = 20;
-constexpr uint8_t kOpVendorMediaId = 0xDF;
-constexpr uint8_t kOpReadDvdStructure = 0xAD;
+using mmc::kOpReadDvdStructure;
+using mmc::kOpVendorMediaId;
 
 void FillCd(CdMediaRecord& record, const char* leadIn, const char* leadOut, const char* name) {
   record = CdMediaRecord{};
@@ -59,8 +57,8 @@ class ManufacturerCd : public ::testing::Test {
   ManufacturerCd() : drive_(WithDisc(DvdWriter(), BlankCdr())), block_(EmptyBlock()) {}
 
   std::string Find(int32_t leadIn, int32_t leadOut) {
-    return NameOr(
-        FindManufacturer(drive_.Device(), userCd_, userDvd_, kCdrAPlus, leadIn, leadOut, *block_));
+    return NameOr(FindManufacturer(drive_.Device(), userCd_, userDvd_, DiscType::kCdrAPlus, leadIn,
+                                   leadOut, *block_));
   }
 
   EmulatedDevice drive_;
@@ -123,7 +121,7 @@ TEST_F(ManufacturerCd, AnEmptyRecordEndsBothPasses) {
   FillCd(block_->CdTable[4], "972565", "795974", "Behind The End");
   std::string name = Find(972565, 795974);
   EXPECT_NE(name, "Behind The End");
-  EXPECT_EQ(name, NameOr(drive_.Device().LookupBuiltinManufacturer(kCdrAPlus)));
+  EXPECT_EQ(name, NameOr(LookupBuiltinManufacturer(drive_.Device(), DiscType::kCdrAPlus)));
 }
 
 TEST_F(ManufacturerCd, BlockRecordsThatDoNotConvertAreSkippedInBothPasses) {
@@ -154,7 +152,7 @@ TEST_F(ManufacturerCd, FullTableWithoutEndMarkIsSearchedToTheLastRecord) {
 TEST_F(ManufacturerCd, NothingFoundEndsInTheBuiltInTables) {
   drive_.Platform().ClearCdbLog();
   std::string name = Find(972565, 795974);
-  EXPECT_EQ(name, NameOr(drive_.Device().LookupBuiltinManufacturer(kCdrAPlus)));
+  EXPECT_EQ(name, NameOr(LookupBuiltinManufacturer(drive_.Device(), DiscType::kCdrAPlus)));
 }
 
 TEST(ManufacturerDiscTypeZero, ReturnsNullWithoutAnyCommand) {
@@ -163,13 +161,13 @@ TEST(ManufacturerDiscTypeZero, ReturnsNullWithoutAnyCommand) {
   cd.push_back(UserCd("000000", "000000", "Would Match Zero Times"));
   auto block = EmptyBlock();
   drive.Platform().ClearCdbLog();
-  EXPECT_EQ(FindManufacturer(drive.Device(), cd, {}, 0, 0, 0, *block), nullptr);
+  EXPECT_EQ(FindManufacturer(drive.Device(), cd, {}, DiscType::kNoMedia, 0, 0, *block), nullptr);
   EXPECT_TRUE(drive.Platform().CdbLog().empty());
 }
 
 class ManufacturerDvd : public ::testing::Test {
  protected:
-  std::string Find(EmulatedDevice& drive, uint8_t discType) {
+  std::string Find(EmulatedDevice& drive, DiscType discType) {
     drive.Platform().ClearCdbLog();
     return NameOr(FindManufacturer(drive.Device(), {}, userDvd_, discType, 0, 0, *block_));
   }
@@ -181,19 +179,19 @@ class ManufacturerDvd : public ::testing::Test {
 TEST_F(ManufacturerDvd, UserRecordMatchesWithoutLetterCase) {
   EmulatedDevice drive(WithDisc(DvdWriter(), DvdPlusR()));
   userDvd_.push_back(UserDvd("ricohjpnr03\x01", "User Ricoh"));
-  EXPECT_EQ(Find(drive, kDvdPlusR), "User Ricoh");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusR), "User Ricoh");
 }
 
 TEST_F(ManufacturerDvd, TwelfthByteIsNotCompared) {
   EmulatedDevice drive(WithDisc(DvdWriter(), DvdPlusR()));
   FillDvd(block_->DvdTable[7], "RICOHJPNR03Z", "Block Ricoh");
-  EXPECT_EQ(Find(drive, kDvdPlusR), "Block Ricoh");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusR), "Block Ricoh");
 }
 
 TEST_F(ManufacturerDvd, EveryBlockRecordIsComparedPastEmptyOnes) {
   EmulatedDevice drive(WithDisc(DvdWriter(), DvdPlusR()));
   FillDvd(block_->DvdTable[kMediaTableRecords - 1], "RICOHJPNR03", "Last Record");
-  EXPECT_EQ(Find(drive, kDvdPlusR), "Last Record");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusR), "Last Record");
 }
 
 TEST_F(ManufacturerDvd, DvdWriterAsksTheVendorCommand) {
@@ -201,7 +199,7 @@ TEST_F(ManufacturerDvd, DvdWriterAsksTheVendorCommand) {
   p.drive.vendorMediaId = true;
   EmulatedDevice drive(p);
   FillDvd(block_->DvdTable[0], "RICOHJPNR03", "Block Ricoh");
-  EXPECT_EQ(Find(drive, kDvdPlusR), "Block Ricoh");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusR), "Block Ricoh");
   std::vector<uint8_t> ops = drive.Opcodes();
   EXPECT_NE(std::find(ops.begin(), ops.end(), kOpVendorMediaId), ops.end());
 }
@@ -211,7 +209,7 @@ TEST_F(ManufacturerDvd, ComboDriveUsesThePhysicalFormatAlone) {
   p.drive.vendorMediaId = true;
   EmulatedDevice drive(p);
   FillDvd(block_->DvdTable[0], "RICOHJPNR03", "Block Ricoh");
-  EXPECT_EQ(Find(drive, kDvdPlusR), "Block Ricoh");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusR), "Block Ricoh");
   bool physicalFormat = false;
   for (const auto& entry : drive.Platform().CdbLog()) {
     EXPECT_NE(entry.cdb[0], kOpVendorMediaId);
@@ -230,13 +228,13 @@ TEST_F(ManufacturerDvd, FailedVendorCommandFallsBackToThePhysicalFormat) {
   p.faults["DF"] = {fault};
   EmulatedDevice drive(p);
   FillDvd(block_->DvdTable[0], "RICOHJPNR03", "Block Ricoh");
-  EXPECT_EQ(Find(drive, kDvdPlusR), "Block Ricoh");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusR), "Block Ricoh");
 }
 
 TEST_F(ManufacturerDvd, DvdMinusRJoinsThePrerecordedHalves) {
   EmulatedDevice drive(WithDisc(DvdWriter(), DvdMinusR()));
   userDvd_.push_back(UserDvd("mcc 01rg20 ?", "User MCC"));
-  EXPECT_EQ(Find(drive, kDvdMinusR), "User MCC");
+  EXPECT_EQ(Find(drive, DiscType::kDvdMinusR), "User MCC");
   // The joined identifier sits at the start of the data buffer.
   EXPECT_EQ(std::memcmp(drive.Device().GetDataBuffer(), "MCC 01RG20  ", 12), 0);
   bool prerecorded = false;
@@ -256,29 +254,29 @@ TEST_F(ManufacturerDvd, FailedIdentifierReadSkipsListsAndBlock) {
   EmulatedDevice drive(p);
   // A record of zero bytes with a name would match a stale zero identifier.
   userDvd_.push_back(UserDvd(std::string(12, '\0'), "Stale Match"));
-  EXPECT_NE(Find(drive, kDvdMinusR), "Stale Match");
+  EXPECT_NE(Find(drive, DiscType::kDvdMinusR), "Stale Match");
 }
 
 TEST_F(ManufacturerDvd, NeverFilledBlockRecordsNameNoDisc) {
   emu::Disc disc = Dvd(9);  // DVD+RW with an empty identifier: eleven zero bytes
   EmulatedDevice drive(WithDisc(DvdWriter(), disc));
-  const char* name = FindManufacturer(drive.Device(), {}, {}, kDvdPlusRw, 0, 0, *block_);
+  const char* name = FindManufacturer(drive.Device(), {}, {}, DiscType::kDvdPlusRw, 0, 0, *block_);
   EXPECT_TRUE(name == nullptr || name[0] != '\0') << "an empty record's empty name";
   // A zero identifier with a name is a real record and still matches.
   FillDvd(block_->DvdTable[3], std::string(12, '\0'), "Named Zero");
-  EXPECT_EQ(Find(drive, kDvdPlusRw), "Named Zero");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusRw), "Named Zero");
 }
 
 TEST_F(ManufacturerDvd, UnknownIdentifierEndsInTheBuiltInLookup) {
   EmulatedDevice drive(WithDisc(DvdWriter(), DvdPlusR()));
-  EXPECT_EQ(Find(drive, kDvdPlusR), "Ricoh Company Limited");
+  EXPECT_EQ(Find(drive, DiscType::kDvdPlusR), "Ricoh Company Limited");
 }
 
 TEST(ManufacturerBlockOverload, UsesTheProgramsBlock) {
   EmulatedDevice drive(WithDisc(DvdWriter(), BlankCdr()));
   UserCdList cd;
   cd.push_back(UserCd("972565", "795974", "User Maker"));
-  EXPECT_EQ(NameOr(FindManufacturer(drive.Device(), cd, {}, kCdrAPlus, 972565, 795974)),
+  EXPECT_EQ(NameOr(FindManufacturer(drive.Device(), cd, {}, DiscType::kCdrAPlus, 972565, 795974)),
             "User Maker");
 }
 

@@ -21,7 +21,7 @@ TEST(MediaCheckReport, NoDiscShowsDriveAndPaddedNoMediaOnly) {
   ASSERT_EQ(lines, (Lines{kDualDriveLine, "         Disc Type = NO MEDIA             "}));
   EXPECT_EQ(lines[1].size(), 21u + 21u);  // the value from column 22, 21 characters
   EXPECT_TRUE(facts.completed);
-  EXPECT_EQ(facts.discType, 0);
+  EXPECT_EQ(facts.discType, DiscType::kNoMedia);
 }
 
 TEST(MediaCheckReport, BlankCdrInDvdWriter) {
@@ -39,7 +39,7 @@ TEST(MediaCheckReport, BlankCdrInDvdWriter) {
   EXPECT_EQ(lines[7], "KRELL-VANE Speed Limit = 40X (Write)");
   EXPECT_EQ(facts.leadIn, 972565u);
   EXPECT_EQ(facts.leadOut, 795974u);
-  EXPECT_EQ(facts.discType, 6);
+  EXPECT_EQ(facts.discType, DiscType::kCdrAPlus);
   EXPECT_EQ(facts.material, "Phthalocyanine");
   EXPECT_TRUE(facts.completed);
 }

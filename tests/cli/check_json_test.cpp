@@ -13,7 +13,7 @@ namespace {
 
 DriveRecord SampleRecord() {
   DriveRecord drive;
-  drive.DriveType = 11;
+  drive.DriveType = DriveType::kDvdDual;
   drive.DriveTypeName = "DVD DUAL ";
   std::strcpy(drive.Vendor, "ORVELIX ");
   std::strcpy(drive.Product, "KV-DW1648A      ");
@@ -44,9 +44,9 @@ TEST(CheckJson, UnreachedFactsAreNull) {
 
 TEST(CheckJson, CdFacts) {
   MediaCheckFacts facts;
-  facts.driveType = 11;
+  facts.driveType = DriveType::kDvdDual;
   facts.driveTypeName = "DVD DUAL ";
-  facts.discType = 6;
+  facts.discType = DiscType::kCdrAPlus;
   facts.discTypeName = "CDR (A+)             ";
   facts.leadIn = 972565;
   facts.leadOut = 5;
@@ -56,6 +56,7 @@ TEST(CheckJson, CdFacts) {
   facts.speedMultiple = 7056 / 176.0;
   facts.completed = true;
   nlohmann::json j = MediaCheckToJson(2, SampleRecord(), facts);
+  EXPECT_EQ(j["disc"]["type"]["code"], 6);
   EXPECT_EQ(j["disc"]["type"]["name"], "CDR (A+)");
   EXPECT_EQ(j["disc"]["leadIn"]["time"], "97:25:65");
   EXPECT_EQ(j["disc"]["leadOut"]["time"], "00:00:05");
@@ -67,7 +68,7 @@ TEST(CheckJson, CdFacts) {
 
 TEST(CheckJson, IdentifiersAsHexAndPrintableText) {
   MediaCheckFacts facts;
-  facts.discType = 20;
+  facts.discType = DiscType::kDvdPlusR;
   facts.mediaId = {'A', 0x01, 0xC1, 0x00, 'Z', 0x7F, 0x20, 'q'};
   facts.typeId = {'R', '0', '3'};
   nlohmann::json j = MediaCheckToJson(1, SampleRecord(), facts);
@@ -80,7 +81,7 @@ TEST(CheckJson, TextsThatAreNotUtf8StillDump) {
   DriveRecord drive = SampleRecord();
   std::strcpy(drive.Vendor, "\xC4\xD6\xFF");
   MediaCheckFacts facts;
-  facts.discType = 6;
+  facts.discType = DiscType::kCdrAPlus;
   facts.manufacturer = std::string("Caf\xE9 Disc");
   std::string text;
   ASSERT_NO_THROW(text = DumpJson(MediaCheckToJson(1, drive, facts)));

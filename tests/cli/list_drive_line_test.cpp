@@ -71,15 +71,17 @@ TEST(DriveLine, FieldsWithoutTerminatorStayInsideTheirField) {
 TEST(DriveLine, ListedWhenItWritesCdrOrIsCdrwOrAbove) {
   const struct {
     uint8_t cdWriter;
-    uint8_t driveType;
+    DriveType driveType;
     bool listed;
-  } cases[] = {{0, 0, false}, {0, 1, false}, {0, 2, false}, {0, 3, true},
-               {0, 5, true},  {0, 11, true}, {1, 0, true},  {1, 2, true}};
+  } cases[] = {{0, DriveType::kUnknown, false},  {0, DriveType::kCdRom, false},
+               {0, DriveType::kDvdRom, false},   {0, DriveType::kCdRw, true},
+               {0, DriveType::kDvdMinusR, true}, {0, DriveType::kDvdDual, true},
+               {1, DriveType::kUnknown, true},   {1, DriveType::kDvdRom, true}};
   for (const auto& c : cases) {
     DriveRecord drive;
     drive.CdWriter = c.cdWriter;
     drive.DriveType = c.driveType;
-    EXPECT_EQ(IsListedDrive(drive), c.listed) << int{c.cdWriter} << '/' << int{c.driveType};
+    EXPECT_EQ(IsListedDrive(drive), c.listed) << int{c.cdWriter} << '/' << int{Code(c.driveType)};
   }
 }
 

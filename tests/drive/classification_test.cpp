@@ -51,7 +51,7 @@ struct DriveTypeCase {
   const char* name;
   std::optional<FakeAnswer> capabilities;  // empty: MODE SENSE fails
   std::optional<FakeAnswer> profiles;      // empty: GET CONFIGURATION fails
-  uint8_t expected;
+  DriveType expected;
 };
 
 void PrintTo(const DriveTypeCase& c, std::ostream* os) {
@@ -59,26 +59,31 @@ void PrintTo(const DriveTypeCase& c, std::ostream* os) {
 }
 
 const DriveTypeCase kDriveTypeCases[] = {
-    {"PageUnreadable", {}, {}, 0},
-    {"ReadsOnlyCds", Capabilities(0x00, 0x00), {}, 1},
-    {"CdRwBitWithoutCdRIsCdRom", Capabilities(0x00, 0x02), {}, 1},
-    {"DvdRom", Capabilities(0x08, 0x00), {}, 2},
-    {"DvdRomWritingCdROnly", Capabilities(0x08, 0x01), {}, 2},
-    {"CdRw", Capabilities(0x00, 0x03), {}, 3},
-    {"ComboProfilesUnreadable", Capabilities(0x08, 0x03), {}, 4},
-    {"ComboNoDvdProfiles", Capabilities(0x08, 0x03), ProfileList({0x08, 0x09, 0x0A, 0x10}), 4},
-    {"DvdMinusR", Capabilities(0x08, 0x03), ProfileList({0x10, 0x11}), 5},
-    {"DvdMinusRw", Capabilities(0x08, 0x03), ProfileList({0x13}), 8},
-    {"DvdMinusRwSequentialCountsNothing", Capabilities(0x08, 0x03), ProfileList({0x14}), 4},
-    {"DvdMinusRAndRw", Capabilities(0x08, 0x03), ProfileList({0x11, 0x13, 0x14}), 10},
-    {"DvdPlusR", Capabilities(0x08, 0x03), ProfileList({0x1B}), 6},
-    {"DvdPlusRwOnlySum8IsCombo", Capabilities(0x08, 0x03), ProfileList({0x1A}), 4},
-    {"DvdPlusRAndRw", Capabilities(0x08, 0x03), ProfileList({0x1A, 0x1B}), 9},
-    {"AllFourSum15IsDual", Capabilities(0x08, 0x03), ProfileList({0x11, 0x13, 0x1A, 0x1B}), 11},
-    {"MixedSum5IsCombo", Capabilities(0x08, 0x03), ProfileList({0x11, 0x1B}), 4},
-    {"OnlyLowByteCompared", Capabilities(0x08, 0x03), ProfileList({0x0111}), 5},
+    {"PageUnreadable", {}, {}, DriveType::kUnknown},
+    {"ReadsOnlyCds", Capabilities(0x00, 0x00), {}, DriveType::kCdRom},
+    {"CdRwBitWithoutCdRIsCdRom", Capabilities(0x00, 0x02), {}, DriveType::kCdRom},
+    {"DvdRom", Capabilities(0x08, 0x00), {}, DriveType::kDvdRom},
+    {"DvdRomWritingCdROnly", Capabilities(0x08, 0x01), {}, DriveType::kDvdRom},
+    {"CdRw", Capabilities(0x00, 0x03), {}, DriveType::kCdRw},
+    {"ComboProfilesUnreadable", Capabilities(0x08, 0x03), {}, DriveType::kCombo},
+    {"ComboNoDvdProfiles", Capabilities(0x08, 0x03), ProfileList({0x08, 0x09, 0x0A, 0x10}),
+     DriveType::kCombo},
+    {"DvdMinusR", Capabilities(0x08, 0x03), ProfileList({0x10, 0x11}), DriveType::kDvdMinusR},
+    {"DvdMinusRw", Capabilities(0x08, 0x03), ProfileList({0x13}), DriveType::kDvdMinusRw},
+    {"DvdMinusRwSequentialCountsNothing", Capabilities(0x08, 0x03), ProfileList({0x14}),
+     DriveType::kCombo},
+    {"DvdMinusRAndRw", Capabilities(0x08, 0x03), ProfileList({0x11, 0x13, 0x14}),
+     DriveType::kDvdMinusRMinusRw},
+    {"DvdPlusR", Capabilities(0x08, 0x03), ProfileList({0x1B}), DriveType::kDvdPlusR},
+    {"DvdPlusRwOnlySum8IsCombo", Capabilities(0x08, 0x03), ProfileList({0x1A}), DriveType::kCombo},
+    {"DvdPlusRAndRw", Capabilities(0x08, 0x03), ProfileList({0x1A, 0x1B}),
+     DriveType::kDvdPlusRPlusRw},
+    {"AllFourSum15IsDual", Capabilities(0x08, 0x03), ProfileList({0x11, 0x13, 0x1A, 0x1B}),
+     DriveType::kDvdDual},
+    {"MixedSum5IsCombo", Capabilities(0x08, 0x03), ProfileList({0x11, 0x1B}), DriveType::kCombo},
+    {"OnlyLowByteCompared", Capabilities(0x08, 0x03), ProfileList({0x0111}), DriveType::kDvdMinusR},
     {"ProfilesPastListLengthIgnored", Capabilities(0x08, 0x03),
-     ProfileList({0x11, 0x13}, uint8_t{4}), 5},
+     ProfileList({0x11, 0x13}, uint8_t{4}), DriveType::kDvdMinusR},
 };
 
 class DriveTypeTest : public DeviceTest, public ::testing::WithParamInterface<DriveTypeCase> {};
@@ -103,22 +108,22 @@ INSTANTIATE_TEST_SUITE_P(Capabilities, DriveTypeTest, ::testing::ValuesIn(kDrive
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NameTables, FixedWidthNamesAndUnknownOutOfRange) {
-  for (int code = 0; code <= 11; ++code) {
-    EXPECT_EQ(std::strlen(AtapiDevice::DriveTypeName(static_cast<uint8_t>(code))), 9u) << code;
+  for (int code = 0; code <= Code(kLastDriveType); ++code) {
+    EXPECT_EQ(std::strlen(AtapiDevice::DriveTypeName(static_cast<DriveType>(code))), 9u) << code;
   }
-  for (int code = 0; code <= 20; ++code) {
-    EXPECT_EQ(std::strlen(AtapiDevice::DiscTypeName(static_cast<uint8_t>(code))), 21u) << code;
+  for (int code = 0; code <= Code(kLastDiscType); ++code) {
+    EXPECT_EQ(std::strlen(AtapiDevice::DiscTypeName(static_cast<DiscType>(code))), 21u) << code;
   }
-  EXPECT_STREQ(AtapiDevice::DriveTypeName(4), "COMBO    ");
-  EXPECT_STREQ(AtapiDevice::DriveTypeName(11), "DVD DUAL ");
-  EXPECT_STREQ(AtapiDevice::DiscTypeName(0), "NO MEDIA             ");
-  EXPECT_STREQ(AtapiDevice::DiscTypeName(14), "ULTRA SPEED CD-RW 32X");
-  EXPECT_STREQ(AtapiDevice::DiscTypeName(20), "DVD+R                ");
-  for (uint8_t code : {uint8_t{12}, uint8_t{200}, uint8_t{255}}) {
-    EXPECT_STREQ(AtapiDevice::DriveTypeName(code), "UNKNOWN  ");
+  EXPECT_STREQ(AtapiDevice::DriveTypeName(DriveType::kCombo), "COMBO    ");
+  EXPECT_STREQ(AtapiDevice::DriveTypeName(DriveType::kDvdDual), "DVD DUAL ");
+  EXPECT_STREQ(AtapiDevice::DiscTypeName(DiscType::kNoMedia), "NO MEDIA             ");
+  EXPECT_STREQ(AtapiDevice::DiscTypeName(DiscType::kCdRwUltraSpeed32), "ULTRA SPEED CD-RW 32X");
+  EXPECT_STREQ(AtapiDevice::DiscTypeName(DiscType::kDvdPlusR), "DVD+R                ");
+  for (int code : {Code(kLastDriveType) + 1, 200, 255}) {
+    EXPECT_STREQ(AtapiDevice::DriveTypeName(static_cast<DriveType>(code)), "UNKNOWN  ");
   }
-  for (uint8_t code : {uint8_t{21}, uint8_t{255}}) {
-    EXPECT_STREQ(AtapiDevice::DiscTypeName(code), "UNKNOWN              ");
+  for (int code : {Code(kLastDiscType) + 1, 255}) {
+    EXPECT_STREQ(AtapiDevice::DiscTypeName(static_cast<DiscType>(code)), "UNKNOWN              ");
   }
 }
 
@@ -130,7 +135,7 @@ struct DiscTypeCase {
   std::optional<FakeAnswer> physical;  // READ DVD STRUCTURE; empty: fails
   std::optional<FakeAnswer> profile;   // GET CONFIGURATION; empty: fails
   std::optional<FakeAnswer> atip;      // READ TOC/PMA/ATIP; empty: fails
-  uint8_t expected;
+  DiscType expected;
   FakeAnswer tur = Good();
 };
 
@@ -146,44 +151,84 @@ FakeAnswer ShortPhysical() {
 }
 
 const DiscTypeCase kDiscTypeCases[] = {
-    {"NoMedia", kCdRwDrive, {}, {}, {}, 0, CheckCondition(0x02, 0x3A)},
-    {"BookDvdRom", kCdRwDrive, PhysicalFormat(0), {}, {}, 15},
-    {"BookDvdRam", kCdRwDrive, PhysicalFormat(1), {}, {}, 16},
-    {"BookDvdMinusR", kCdRwDrive, PhysicalFormat(2), {}, {}, 17},
-    {"BookDvdMinusRw", kCdRwDrive, PhysicalFormat(3), {}, {}, 18},
-    {"BookDvdPlusRw", kCdRwDrive, PhysicalFormat(9), {}, {}, 19},
-    {"BookDvdPlusR", kCdRwDrive, PhysicalFormat(10), {}, {}, 20},
-    {"BookOther", kCdRwDrive, PhysicalFormat(5), {}, {}, 1},
-    {"ProfileOverBookType", kCdRwDrive, PhysicalFormat(10), CurrentProfile(0x1A), {}, 19},
-    {"BlankPlusRwReportedAsRom", kCdRwDrive, PhysicalFormat(0), CurrentProfile(0x1A), {}, 19},
-    {"ProfileMinusRwSequential", kCdRwDrive, PhysicalFormat(0), CurrentProfile(0x14), {}, 18},
-    {"ProfileUnnamedKeepsBook", kCdRwDrive, PhysicalFormat(2), CurrentProfile(0x02), {}, 17},
-    {"ShortPhysicalIsUnknown", kCdRwDrive, ShortPhysical(), {}, Atip(false, 0), 1},
-    {"ShortPhysicalNamedByProfile", kCdRwDrive, ShortPhysical(), CurrentProfile(0x11), {}, 17},
+    {"NoMedia", kCdRwDrive, {}, {}, {}, DiscType::kNoMedia, CheckCondition(0x02, 0x3A)},
+    {"BookDvdRom", kCdRwDrive, PhysicalFormat(0), {}, {}, DiscType::kDvdRom},
+    {"BookDvdRam", kCdRwDrive, PhysicalFormat(1), {}, {}, DiscType::kDvdRam},
+    {"BookDvdMinusR", kCdRwDrive, PhysicalFormat(2), {}, {}, DiscType::kDvdMinusR},
+    {"BookDvdMinusRw", kCdRwDrive, PhysicalFormat(3), {}, {}, DiscType::kDvdMinusRw},
+    {"BookDvdPlusRw", kCdRwDrive, PhysicalFormat(9), {}, {}, DiscType::kDvdPlusRw},
+    {"BookDvdPlusR", kCdRwDrive, PhysicalFormat(10), {}, {}, DiscType::kDvdPlusR},
+    {"BookOther", kCdRwDrive, PhysicalFormat(5), {}, {}, DiscType::kUnknown},
+    {"ProfileOverBookType",
+     kCdRwDrive,
+     PhysicalFormat(10),
+     CurrentProfile(0x1A),
+     {},
+     DiscType::kDvdPlusRw},
+    {"BlankPlusRwReportedAsRom",
+     kCdRwDrive,
+     PhysicalFormat(0),
+     CurrentProfile(0x1A),
+     {},
+     DiscType::kDvdPlusRw},
+    {"ProfileMinusRwSequential",
+     kCdRwDrive,
+     PhysicalFormat(0),
+     CurrentProfile(0x14),
+     {},
+     DiscType::kDvdMinusRw},
+    {"ProfileUnnamedKeepsBook",
+     kCdRwDrive,
+     PhysicalFormat(2),
+     CurrentProfile(0x02),
+     {},
+     DiscType::kDvdMinusR},
+    {"ShortPhysicalIsUnknown", kCdRwDrive, ShortPhysical(), {}, Atip(false, 0), DiscType::kUnknown},
+    {"ShortPhysicalNamedByProfile",
+     kCdRwDrive,
+     ShortPhysical(),
+     CurrentProfile(0x11),
+     {},
+     DiscType::kDvdMinusR},
     {"Byte9NotDvdGoesCdWay", kCdRwDrive, PhysicalFormat(10, 0x00), CurrentProfile(0x1B),
-     Atip(false, 3), 6},
-    {"CdRSubType0", kCdRwDrive, {}, {}, Atip(false, 0), 3},
-    {"CdRSubType2", kCdRwDrive, {}, {}, Atip(false, 2), 5},
-    {"CdRSubType7", kCdRwDrive, {}, {}, Atip(false, 7), 10},
-    {"CdRwSubType0", kCdRwDrive, {}, {}, Atip(true, 0), 11},
-    {"CdRwSubType3", kCdRwDrive, {}, {}, Atip(true, 3), 14},
-    {"CdRwSubType4IsUnknown", kCdRwDrive, {}, {}, Atip(true, 4), 1},
-    {"CdRwSubType7IsUnknown", kCdRwDrive, {}, {}, Atip(true, 7), 1},
-    {"AtipByte4FixedBitClear", kCdRwDrive, {}, CurrentProfile(0x08), Atip(false, 1, 0x00), 2},
-    {"AtipByte6FixedBitClear", kCdRwDrive, {}, CurrentProfile(0x08), Atip(false, 1, 0x80, 0x00), 2},
-    {"PressedCdFalseAtipNoProfile", kCdRwDrive, {}, {}, Atip(false, 1, 0x00, 0x00), 1},
+     Atip(false, 3), DiscType::kCdrAPlus},
+    {"CdRSubType0", kCdRwDrive, {}, {}, Atip(false, 0), DiscType::kCdr},
+    {"CdRSubType2", kCdRwDrive, {}, {}, Atip(false, 2), DiscType::kCdrAMinus},
+    {"CdRSubType7", kCdRwDrive, {}, {}, Atip(false, 7), DiscType::kCdrCPlus},
+    {"CdRwSubType0", kCdRwDrive, {}, {}, Atip(true, 0), DiscType::kCdRwNormal},
+    {"CdRwSubType3", kCdRwDrive, {}, {}, Atip(true, 3), DiscType::kCdRwUltraSpeed32},
+    {"CdRwSubType4IsUnknown", kCdRwDrive, {}, {}, Atip(true, 4), DiscType::kUnknown},
+    {"CdRwSubType7IsUnknown", kCdRwDrive, {}, {}, Atip(true, 7), DiscType::kUnknown},
+    {"AtipByte4FixedBitClear",
+     kCdRwDrive,
+     {},
+     CurrentProfile(0x08),
+     Atip(false, 1, 0x00),
+     DiscType::kCdRom},
+    {"AtipByte6FixedBitClear",
+     kCdRwDrive,
+     {},
+     CurrentProfile(0x08),
+     Atip(false, 1, 0x80, 0x00),
+     DiscType::kCdRom},
+    {"PressedCdFalseAtipNoProfile",
+     kCdRwDrive,
+     {},
+     {},
+     Atip(false, 1, 0x00, 0x00),
+     DiscType::kUnknown},
     {"AtipHeaderOnlyLength4",
      kCdRwDrive,
      {},
      CurrentProfile(0x09),
      Atip(false, 1, 0x80, 0x80, 4),
-     5},
-    {"NoAtipCdRomDrive", kCdRomDrive, {}, CurrentProfile(0x0A), {}, 2},
-    {"NoAtipProfileCdR", kCdRwDrive, {}, CurrentProfile(0x09), {}, 5},
-    {"NoAtipProfileCdRw", kCdRwDrive, {}, CurrentProfile(0x0A), {}, 11},
-    {"NoAtipProfileUnnamed", kCdRwDrive, {}, CurrentProfile(0x02), {}, 1},
-    {"NoAtipNoProfile", kCdRwDrive, {}, {}, {}, 1},
-    {"UnreadableDriveStillClassifies", kIllegal, {}, {}, Atip(false, 0), 3},
+     DiscType::kCdrAMinus},
+    {"NoAtipCdRomDrive", kCdRomDrive, {}, CurrentProfile(0x0A), {}, DiscType::kCdRom},
+    {"NoAtipProfileCdR", kCdRwDrive, {}, CurrentProfile(0x09), {}, DiscType::kCdrAMinus},
+    {"NoAtipProfileCdRw", kCdRwDrive, {}, CurrentProfile(0x0A), {}, DiscType::kCdRwNormal},
+    {"NoAtipProfileUnnamed", kCdRwDrive, {}, CurrentProfile(0x02), {}, DiscType::kUnknown},
+    {"NoAtipNoProfile", kCdRwDrive, {}, {}, {}, DiscType::kUnknown},
+    {"UnreadableDriveStillClassifies", kIllegal, {}, {}, Atip(false, 0), DiscType::kCdr},
 };
 
 class DiscTypeTest : public DeviceTest, public ::testing::WithParamInterface<DiscTypeCase> {};
@@ -196,7 +241,7 @@ TEST_P(DiscTypeTest, Classifies) {
   platform.On(kGetConfiguration, c.profile.value_or(kIllegal));
   platform.On(kReadToc, c.atip.value_or(kIllegal));
   EXPECT_EQ(device->QueryDiscType(), c.expected);
-  if (c.expected == 0) {
+  if (c.expected == DiscType::kNoMedia) {
     EXPECT_EQ(platform.CountSent(kReadDvdStructure), 0u);
   }
   if (std::string(c.name) == "NoAtipCdRomDrive") {

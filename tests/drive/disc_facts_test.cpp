@@ -68,8 +68,8 @@ TEST_P(AtipTimeTest, ReturnsTimes) {
   const AtipCase& c = GetParam();
   platform.On(kReadToc, c.atip.value_or(kIllegal));
   platform.On(kReadDiscInfo, c.discInfo.value_or(kIllegal));
-  EXPECT_EQ(device->QueryAtipTime(1), c.leadIn);
-  EXPECT_EQ(device->QueryAtipTime(0), c.leadOut);
+  EXPECT_EQ(device->QueryAtipTime(AtipTime::kLeadIn), c.leadIn);
+  EXPECT_EQ(device->QueryAtipTime(AtipTime::kLeadOut), c.leadOut);
   const SentCommand& toc = platform.sent.front();
   EXPECT_EQ(toc.request.cdb[0], kReadToc);
   EXPECT_EQ(toc.request.cdb[1], 0x02) << "times are read with MSF";

@@ -13,8 +13,8 @@ const std::string kProfileDir = std::string(KV_TEST_DATA_DIR) + "/../../profiles
 
 struct ProfileCase {
   const char* file;
-  uint8_t driveType;
-  uint8_t discType;
+  DriveType driveType;
+  DiscType discType;
   uint32_t leadIn;  // checked for CDs
   uint32_t layers;  // checked for DVDs
 };
@@ -24,10 +24,13 @@ void PrintTo(const ProfileCase& c, std::ostream* os) {
 }
 
 const ProfileCase kProfileCases[] = {
-    {"orvelix-dvdrw-blank-cdr", 11, 6, 972565, 0}, {"orvelix-combo-cdrw", 4, 12, 971236, 0},
-    {"orvelix-dvdrw-dvdplusr", 11, 20, 0, 1},      {"orvelix-dvdrw-dvdminusr", 11, 17, 0, 1},
-    {"orvelix-dvdrw-dvdrom", 11, 15, 0, 2},        {"orvelix-dvdrw-empty", 11, 0, 0, 0},
-    {"orvelix-cdrom-reader", 1, 2, 0, 0},
+    {"orvelix-dvdrw-blank-cdr", DriveType::kDvdDual, DiscType::kCdrAPlus, 972565, 0},
+    {"orvelix-combo-cdrw", DriveType::kCombo, DiscType::kCdRwHighSpeed, 971236, 0},
+    {"orvelix-dvdrw-dvdplusr", DriveType::kDvdDual, DiscType::kDvdPlusR, 0, 1},
+    {"orvelix-dvdrw-dvdminusr", DriveType::kDvdDual, DiscType::kDvdMinusR, 0, 1},
+    {"orvelix-dvdrw-dvdrom", DriveType::kDvdDual, DiscType::kDvdRom, 0, 2},
+    {"orvelix-dvdrw-empty", DriveType::kDvdDual, DiscType::kNoMedia, 0, 0},
+    {"orvelix-cdrom-reader", DriveType::kCdRom, DiscType::kCdRom, 0, 0},
 };
 
 class EmulatedProfileTest : public ::testing::TestWithParam<ProfileCase> {
@@ -52,13 +55,13 @@ TEST_P(EmulatedProfileTest, ClassifiesDriveAndDisc) {
   EXPECT_EQ(device->QueryDriveType(), c.driveType);
   EXPECT_EQ(device->GetCurrentDriveType(), c.driveType);
   EXPECT_EQ(device->QueryDiscType(), c.discType);
-  if (c.discType >= 3 && c.discType <= 14) {
-    EXPECT_EQ(device->QueryAtipTime(1), c.leadIn);
+  if (IsCdRecordable(c.discType) || IsCdRewritable(c.discType)) {
+    EXPECT_EQ(device->QueryAtipTime(AtipTime::kLeadIn), c.leadIn);
   }
-  if (c.discType >= 15) {
+  if (IsDvdFamily(c.discType)) {
     EXPECT_EQ(device->QueryLayerCount(), c.layers);
   }
-  if (c.discType == 0) {
+  if (c.discType == DiscType::kNoMedia) {
     EXPECT_TRUE(device->WaitUntilReady(60));
     EXPECT_TRUE(device->LastSenseIs(0x02, 0x3A));
     EXPECT_EQ(machine->SleepCount(), 0u);
@@ -130,7 +133,7 @@ TEST_F(EmulatedFaultTest, RejectedPerformanceGivesNoSpeedAndNoStreaming) {
 TEST_F(EmulatedFaultTest, ShortPhysicalFormatAnswerIsUnknownUnlessProfileNamesIt) {
   Load(R"({"drive": {"currentProfile": "0x02"}, "disc": {"kind": "DVD+R"},
            "faults": {"AD/00": {"short": 3}}})");
-  EXPECT_EQ(device->QueryDiscType(), 1);
+  EXPECT_EQ(device->QueryDiscType(), DiscType::kUnknown);
 }
 
 TEST_F(EmulatedFaultTest, MisreportedCountIsNotTrustedBeyondTheRequest) {
@@ -143,7 +146,7 @@ TEST_F(EmulatedFaultTest, PressedCdWithFalseAtipIsNotACdR) {
   // A drive that answers ATIP for a pressed CD, with the descriptor's fixed bits clear.
   Load(R"({"disc": {"kind": "CD-ROM"},
            "raw": {"43/04": "00 16 00 00 00 00 08 00 61 1a 41 00 4f 3b 4a 00 00 00 00 00 00 00 00 00"}})");
-  EXPECT_EQ(device->QueryDiscType(), 2);
+  EXPECT_EQ(device->QueryDiscType(), DiscType::kCdRom);
 }
 
 }  // namespace

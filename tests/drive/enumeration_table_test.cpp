@@ -159,7 +159,7 @@ TEST(EnumerationIdentify, TenInquiryAttemptsAreSharedByAllDrives) {
   EXPECT_STREQ(last->DisplayName, "");
   EXPECT_STREQ(last->Vendor, "");
   EXPECT_STREQ(last->Revision, "");
-  EXPECT_NE(last->DriveType, 0) << "and still classified";
+  EXPECT_NE(last->DriveType, DriveType::kUnknown) << "and still classified";
 }
 
 TEST(EnumerationIdentify, FailedAttemptsCountAgainstTheBudget) {

@@ -87,7 +87,7 @@ TEST_F(SelectionTest, SelectOpensTheNodeAndTakesTheSlotsAddressAndTexts) {
   EXPECT_EQ(device->GetCurrentDrive(), 1);
   EXPECT_EQ(device->GetCurrentAddress().HostAdapter, 1);
   EXPECT_EQ(device->GetCurrentAddress().Target, 1);
-  EXPECT_EQ(device->GetCurrentDriveType(), 3);
+  EXPECT_EQ(device->GetCurrentDriveType(), DriveType::kCdRw);
   EXPECT_STREQ(device->GetVendor(), "VENDOR01");
   EXPECT_STREQ(device->GetRevision(), "REV1");
   EXPECT_EQ(platform.nodeEvents, std::vector<std::string>{"open E:\\"});
@@ -118,7 +118,7 @@ TEST_F(SelectionTest, FailedOpenLeavesNoCurrentDrive) {
   platform.openable.erase("E:\\");
   EXPECT_FALSE(device->SelectDrive(1));
   EXPECT_EQ(device->GetCurrentDrive(), -1);
-  EXPECT_EQ(device->GetCurrentDriveType(), 0);
+  EXPECT_EQ(device->GetCurrentDriveType(), DriveType::kUnknown);
   EXPECT_EQ(device->GetDeviceHandle(), kInvalidHandle);
   EXPECT_EQ(device->GetCurrentAddress().HostAdapter, -1);
   EXPECT_EQ(device->GetCurrentAddress().PathId, -1);
@@ -135,7 +135,7 @@ TEST_F(SelectionTest, CloseDriveKeepsCurrentDriveAndType) {
   EXPECT_EQ(device->GetDeviceHandle(), kInvalidHandle);
   EXPECT_EQ(device->GetCurrentAddress().Lun, -1);
   EXPECT_EQ(device->GetCurrentDrive(), 0);
-  EXPECT_EQ(device->GetCurrentDriveType(), 3);
+  EXPECT_EQ(device->GetCurrentDriveType(), DriveType::kCdRw);
   device->CloseDrive();
   EXPECT_EQ(platform.closed.size(), 1u) << "an invalid handle is not closed";
 }

@@ -103,6 +103,40 @@ TEST_P(WaitEndTest, ReturnsAtOnceAndFinalAnswerStays) {
 INSTANTIATE_TEST_SUITE_P(Answers, WaitEndTest, ::testing::ValuesIn(kEndCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The wait hook runs once before every pause, after the poll that asked for it, and never when
+// the drive answers at once or once it has been taken away again.
+TEST_F(DeviceTest, WaitHookRunsBeforeEachPause) {
+  const struct {
+    int busyPolls;
+    int32_t limit;
+    std::size_t expectedHooks;
+  } kCases[] = {{0, 60, 0}, {1, 60, 1}, {5, 60, 5}, {5, 0, 5}, {1 << 30, 60, 200}};
+  for (const auto& c : kCases) {
+    platform.sent.clear();
+    platform.sleeps.clear();
+    int calls = 0;
+    platform.On(kTur, BusyThen(c.busyPolls, CheckCondition(0x02, 0x04, 0x01), Good(), &calls));
+    std::vector<std::size_t> sleepsSeen;
+    std::vector<std::size_t> pollsSeen;
+    device->SetWaitHook([&] {
+      sleepsSeen.push_back(platform.sleeps.size());
+      pollsSeen.push_back(platform.CountSent(kTur));
+    });
+    device->WaitUntilReady(c.limit);
+    ASSERT_EQ(sleepsSeen.size(), c.expectedHooks) << c.busyPolls;
+    for (std::size_t i = 0; i < sleepsSeen.size(); ++i) {
+      EXPECT_EQ(sleepsSeen[i], i) << c.busyPolls;
+      EXPECT_EQ(pollsSeen[i], i + 1) << c.busyPolls;
+    }
+  }
+  device->SetWaitHook({});
+  platform.sleeps.clear();
+  int calls = 0;
+  platform.On(kTur, BusyThen(3, CheckCondition(0x02, 0x04, 0x01), Good(), &calls));
+  EXPECT_TRUE(device->WaitUntilReady(60));
+  EXPECT_EQ(platform.sleeps.size(), 3u) << "no hook, and the pauses as before";
+}
+
 // A previous "becoming ready" answer must not keep a wait going when no command reaches a drive.
 TEST_F(DeviceTest, UnboundedWaitOnUnreachableDriveEnds) {
   platform.On(kTur, CheckCondition(0x06, 0x28, 0x00));

@@ -258,7 +258,7 @@ TEST(EmulatedMachine, DeviceFindsAspiDrivesWithAWorkingManager) {
   ASSERT_EQ(device.GetDriveCount(), 2);
   EXPECT_EQ(device.GetDriveRecord(0)->ViaAspi, 1);
   EXPECT_EQ(std::string(device.GetDriveRecord(0)->RootPath), "");
-  EXPECT_EQ(device.GetDriveRecord(1)->DriveType, 1);
+  EXPECT_EQ(device.GetDriveRecord(1)->DriveType, DriveType::kCdRom);
   for (const CdbLogEntry& e : m.CdbLog()) {
     EXPECT_EQ(e.path, CommandPath::Aspi);
   }

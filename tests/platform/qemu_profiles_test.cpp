@@ -137,7 +137,9 @@ TEST_P(QemuProfileReport, GivesTheGuestsReport) {
   EXPECT_EQ(Mismatch(expected, sink.lines), "") << c.profile << all;
   EXPECT_TRUE(facts.completed);
   // exit code 4 of --check is "no disc": it must agree with the disc the report found
-  EXPECT_EQ(expected.exitCode == 4, facts.discType.value_or(0) == 0) << c.profile;
+  EXPECT_EQ(expected.exitCode == 4,
+            facts.discType.value_or(DiscType::kNoMedia) == DiscType::kNoMedia)
+      << c.profile;
 }
 
 INSTANTIATE_TEST_SUITE_P(GuestDrives, QemuProfileReport,

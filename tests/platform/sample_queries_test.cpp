@@ -20,10 +20,10 @@ class SilentNotifier : public Notifier {
 
 struct SampleExpectation {
   const char* file;
-  uint8_t driveType;
-  uint8_t discType;
-  uint32_t leadIn;   // QueryAtipTime(1); only checked for CDs
-  uint32_t leadOut;  // QueryAtipTime(0)
+  DriveType driveType;
+  DiscType discType;
+  uint32_t leadIn;  // only checked for CDs
+  uint32_t leadOut;
   uint32_t capacity;
   uint32_t layers;          // 0: not a DVD
   const char* plusMediaId;  // nullptr: not checked
@@ -34,17 +34,20 @@ struct SampleExpectation {
 };
 
 constexpr SampleExpectation kSamples[] = {
-    {"orvelix-dvdrw-blank-cdr.json", 11, 6, 972565, 795974, 359849, 0, nullptr, nullptr, nullptr,
-     7056, 7056},
-    {"orvelix-combo-cdrw.json", 4, 12, 971236, 795971, 359846, 0, nullptr, nullptr, nullptr, 1764,
-     1764},
-    {"orvelix-dvdrw-dvdplusr.json", 11, 20, 0, 0, 2295104, 1, "RICOHJPN", "R03", nullptr, 11080,
-     8467},
-    {"orvelix-dvdrw-dvdminusr.json", 11, 17, 0, 0, 2298496, 1, nullptr, nullptr, "MCC 01RG20  ",
-     11080, 8467},
-    {"orvelix-dvdrw-dvdrom.json", 11, 15, 0, 0, 4173824, 2, nullptr, nullptr, nullptr, -1, 8467},
-    {"orvelix-dvdrw-empty.json", 11, 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, -1, 8467},
-    {"orvelix-cdrom-reader.json", 1, 2, 0, 0, 0, 0, nullptr, nullptr, nullptr, 0, 0},
+    {"orvelix-dvdrw-blank-cdr.json", DriveType::kDvdDual, DiscType::kCdrAPlus, 972565, 795974,
+     359849, 0, nullptr, nullptr, nullptr, 7056, 7056},
+    {"orvelix-combo-cdrw.json", DriveType::kCombo, DiscType::kCdRwHighSpeed, 971236, 795971, 359846,
+     0, nullptr, nullptr, nullptr, 1764, 1764},
+    {"orvelix-dvdrw-dvdplusr.json", DriveType::kDvdDual, DiscType::kDvdPlusR, 0, 0, 2295104, 1,
+     "RICOHJPN", "R03", nullptr, 11080, 8467},
+    {"orvelix-dvdrw-dvdminusr.json", DriveType::kDvdDual, DiscType::kDvdMinusR, 0, 0, 2298496, 1,
+     nullptr, nullptr, "MCC 01RG20  ", 11080, 8467},
+    {"orvelix-dvdrw-dvdrom.json", DriveType::kDvdDual, DiscType::kDvdRom, 0, 0, 4173824, 2, nullptr,
+     nullptr, nullptr, -1, 8467},
+    {"orvelix-dvdrw-empty.json", DriveType::kDvdDual, DiscType::kNoMedia, 0, 0, 0, 0, nullptr,
+     nullptr, nullptr, -1, 8467},
+    {"orvelix-cdrom-reader.json", DriveType::kCdRom, DiscType::kCdRom, 0, 0, 0, 0, nullptr, nullptr,
+     nullptr, 0, 0},
 };
 
 class SampleQueries : public ::testing::TestWithParam<SampleExpectation> {};
@@ -69,12 +72,11 @@ TEST_P(SampleQueries, GiveTheExpectedCodesAndFacts) {
   ASSERT_TRUE(device.SelectDrive(0));
   EXPECT_EQ(device.QueryDriveType(), e.driveType);
   EXPECT_EQ(device.QueryDiscType(), e.discType);
-  const bool cd = e.discType >= 2 && e.discType <= 14;
-  if (cd && e.discType != 2) {
-    EXPECT_EQ(device.QueryAtipTime(1), e.leadIn);
-    EXPECT_EQ(device.QueryAtipTime(0), e.leadOut);
+  if (IsCdRecordable(e.discType) || IsCdRewritable(e.discType)) {
+    EXPECT_EQ(device.QueryAtipTime(AtipTime::kLeadIn), e.leadIn);
+    EXPECT_EQ(device.QueryAtipTime(AtipTime::kLeadOut), e.leadOut);
   }
-  if (e.discType != 0) {
+  if (e.discType != DiscType::kNoMedia) {
     EXPECT_EQ(device.QueryCapacityBlocks(), e.capacity);
   }
   if (e.layers > 0) {
@@ -140,7 +142,7 @@ TEST(SampleQueries, DriveBecomingReadyIsWaitedForOnTheEmulatedClock) {
   EXPECT_TRUE(device.WaitUntilReady(60));
   // One unit attention and four not-ready answers, each followed by a 300 ms sleep.
   EXPECT_EQ(machine.TotalSleepMilliseconds() - sleptBefore, 5u * 300u);
-  EXPECT_EQ(device.QueryDiscType(), 20);
+  EXPECT_EQ(device.QueryDiscType(), DiscType::kDvdPlusR);
 }
 
 }  // namespace

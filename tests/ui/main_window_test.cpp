@@ -227,7 +227,8 @@ void ExpectPlacements(QWidget& frame, std::initializer_list<Placement> table) {
 TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
   auto form = Open(Machine({Profile("orvelix-combo-cdrw.json")}));
   EXPECT_EQ(form->size(), QSize(485, 391));
-  EXPECT_EQ(form->suiForm1->geometry(), QRect(1, 0, 475, 363));
+  form->show();  // a hidden window's frame follows it when it is shown
+  EXPECT_EQ(form->suiForm1->geometry(), form->rect()) << "the frame fills the window";
   ExpectPlacements(*form->suiForm1, {{"suiImageButton1", {6, 26, 95, 26}},
                                      {"cmdShowKV", {362, 41, 103, 25}},
                                      {"Label1", {12, 55, 45, 13}},
@@ -240,7 +241,7 @@ TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
                                      {"lblStep3", {64, 171, 190, 13}},
                                      {"memTranslator", {8, 191, 459, 151}},
                                      {"lblCopyright", {84, 345, 310, 13}}});
-  EXPECT_EQ(form->cmdRefresh->focusPolicy(), Qt::NoFocus);
+  EXPECT_TRUE((form->cmdRefresh->focusPolicy() & Qt::TabFocus) != 0) << "in the tab order";
   EXPECT_TRUE(form->memTranslator->isReadOnly());
   EXPECT_FALSE(form->cboDrives->isEditable());
   EXPECT_EQ(form->cboDrives->font().pixelSize(), 12);
@@ -263,7 +264,9 @@ TEST_F(MainWindowTest, SplashAndInformationBoxLayouts) {
   TfrmKrellvaneMsgBox box(nullptr);
   EXPECT_EQ(box.size(), QSize(486, 420));
   EXPECT_EQ(box.windowTitle(), "Krell-Vane");
-  EXPECT_EQ(box.suiForm1->geometry(), QRect(1, 0, 484, 419));
+  box.show();
+  EXPECT_EQ(box.suiForm1->geometry(), box.rect()) << "the frame fills the box";
+  box.hide();
   EXPECT_EQ(box.suiForm1->caption(), "Krell-Vane");
   EXPECT_NE(box.suiForm1->titleButton(ui::SuiForm::kClose), nullptr);
   EXPECT_EQ(box.suiForm1->titleButton(ui::SuiForm::kMaximize), nullptr);

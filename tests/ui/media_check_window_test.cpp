@@ -101,7 +101,7 @@ TEST_F(MediaCheckWindow, SecondPressStartsFromAnEmptyBox) {
 }
 
 TEST_F(MediaCheckWindow, DelegatesTheLookupHelpers) {
-  EXPECT_EQ(window_->FindManufacturer(0, 0, 0), nullptr);
+  EXPECT_EQ(window_->FindManufacturer(DiscType::kNoMedia, 0, 0), nullptr);
   char bytes[] = "A\x01\xC1Z";
   EXPECT_EQ(window_->MakePrintable(bytes, 4), bytes);
   EXPECT_EQ(std::string(bytes), "A..Z");

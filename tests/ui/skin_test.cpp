@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointingDevice>
 
@@ -42,6 +43,15 @@ void SendEnter(QWidget* widget) {
   QEnterEvent event(QPointF(1, 1), QPointF(1, 1), QPointF(widget->mapToGlobal(QPoint(1, 1))),
                     TestMouse());
   QApplication::sendEvent(widget, &event);
+}
+
+// A key pressed and released on the widget.
+void SendKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+    QKeyEvent event(type, key, modifiers, 0, 0, 0, QString(), false, 1,
+                    test::TestKeyboard());
+    QApplication::sendEvent(widget, &event);
+  }
 }
 
 void SendLeave(QWidget* widget) {
@@ -128,17 +138,19 @@ TEST_F(SkinTest, MaximiseButtonTogglesAndDraggingTheTitleMovesTheWindow) {
   EXPECT_EQ(window.pos(), settled);
 }
 
-TEST_F(SkinTest, PictureButtonShowsThreeStatesAndTakesNoFocus) {
-  SkinImageButton button(nullptr);
-  button.resize(73, 49);
-  EXPECT_EQ(button.focusPolicy(), Qt::NoFocus);
-  EXPECT_EQ(button.pictureState(), PictureState::Normal);
-  button.setDown(true);
-  EXPECT_EQ(button.pictureState(), PictureState::Pressed);
-  button.setDown(false);
+TEST_F(SkinTest, PictureButtonShowsThreeStatesAndTakesFocusWithoutARectangle) {
+  QWidget window;
+  SkinImageButton* button = new SkinImageButton(&window);
+  button->resize(73, 49);
+  window.show();
+  EXPECT_TRUE((button->focusPolicy() & Qt::TabFocus) != 0);
+  EXPECT_EQ(button->pictureState(), PictureState::Normal);
+  button->setDown(true);
+  EXPECT_EQ(button->pictureState(), PictureState::Pressed);
+  button->setDown(false);
   int clicks = 0;
-  QObject::connect(&button, &QAbstractButton::clicked, [&clicks] { ++clicks; });
-  button.click();
+  QObject::connect(button, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+  button->click();
   EXPECT_EQ(clicks, 1);
   // The three pictures differ from each other.
   const QImage normal = DrawQuestionPicture({73, 49}, PictureState::Normal).toImage();
@@ -147,6 +159,57 @@ TEST_F(SkinTest, PictureButtonShowsThreeStatesAndTakesNoFocus) {
   EXPECT_NE(normal, over);
   EXPECT_NE(normal, pressed);
   EXPECT_NE(over, pressed);
+
+  // Focus shows as the mouse-over picture, and nothing but the picture is painted: the focused
+  // button renders exactly the mouse-over picture.
+  window.activateWindow();
+  QApplication::setActiveWindow(&window);
+  QApplication::processEvents();
+  button->setFocus();
+  ASSERT_TRUE(button->hasFocus());
+  EXPECT_EQ(button->pictureState(), PictureState::MouseOver);
+  QImage rendered(73, 49, QImage::Format_ARGB32_Premultiplied);
+  rendered.fill(Qt::transparent);
+  button->setPictures(DrawQuestionPicture({73, 49}, PictureState::Normal),
+                      DrawQuestionPicture({73, 49}, PictureState::MouseOver),
+                      DrawQuestionPicture({73, 49}, PictureState::Pressed));
+  button->render(&rendered, QPoint(), QRegion(), QWidget::DrawChildren);
+  EXPECT_EQ(rendered, over.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+
+  // Disabled, it looks pressed whatever else holds.
+  button->setEnabled(false);
+  EXPECT_EQ(button->pictureState(), PictureState::Pressed);
+  button->setEnabled(true);
+}
+
+TEST_F(SkinTest, PictureButtonKeys) {
+  struct Case {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int clicks;
+  };
+  const Case cases[] = {
+      {"Space", Qt::Key_Space, Qt::NoModifier, 1},
+      {"Return", Qt::Key_Return, Qt::NoModifier, 1},
+      {"Enter", Qt::Key_Enter, Qt::KeypadModifier, 1},
+      {"ControlReturn", Qt::Key_Return, Qt::ControlModifier, 0},
+      {"Letter", Qt::Key_A, Qt::NoModifier, 0},
+  };
+  for (const Case& c : cases) {
+    QWidget window;
+    SkinImageButton* button = new SkinImageButton(&window);
+    window.show();
+    window.activateWindow();
+    button->setFocus();
+    int clicks = 0;
+    QObject::connect(button, &QAbstractButton::clicked, [&clicks] { ++clicks; });
+    SendKey(button, c.key, c.modifiers);
+    EXPECT_EQ(clicks, c.clicks) << c.name;
+    button->setEnabled(false);
+    SendKey(button, c.key, c.modifiers);
+    EXPECT_EQ(clicks, c.clicks) << c.name << ": a disabled button takes no key";
+  }
 }
 
 TEST_F(SkinTest, LinkLabelHighlightsAndOpensTheMakersPage) {

@@ -7,24 +7,25 @@
 #include <cstdio>
 #include <cstring>
 
+#include "drive/mmc_opcodes.h"
 #include "drive/platform/emulated/answer_bytes.h"
 
 namespace kv::emu {
 
 namespace {
 
-constexpr uint8_t kOpTestUnitReady = 0x00;
-constexpr uint8_t kOpInquiry = 0x12;
-constexpr uint8_t kOpReadFormatCapacities = 0x23;
-constexpr uint8_t kOpReadTocPmaAtip = 0x43;
-constexpr uint8_t kOpGetConfiguration = 0x46;
-constexpr uint8_t kOpReadDiscInformation = 0x51;
-constexpr uint8_t kOpModeSense10 = 0x5A;
-constexpr uint8_t kOpGetPerformance = 0xAC;
-constexpr uint8_t kOpReadDvdStructure = 0xAD;
-constexpr uint8_t kOpSetStreaming = 0xB6;
-constexpr uint8_t kOpSetCdSpeed = 0xBB;
-constexpr uint8_t kOpVendorMediaId = 0xDF;
+using mmc::kOpGetConfiguration;
+using mmc::kOpGetPerformance;
+using mmc::kOpInquiry;
+using mmc::kOpModeSense10;
+using mmc::kOpReadDiscInformation;
+using mmc::kOpReadDvdStructure;
+using mmc::kOpReadFormatCapacities;
+using mmc::kOpReadTocPmaAtip;
+using mmc::kOpSetCdSpeed;
+using mmc::kOpSetStreaming;
+using mmc::kOpTestUnitReady;
+using mmc::kOpVendorMediaId;
 
 // The CDB field that selects among a command's answers, per opcode.
 constexpr std::size_t kInquiryEvpdByte = 1;

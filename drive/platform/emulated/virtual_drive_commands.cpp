@@ -2,8 +2,11 @@
 // counted from the first byte of the answer, header included.
 #include <algorithm>
 
+#include "drive/physical_format_answer.h"
 #include "drive/platform/emulated/answer_bytes.h"
 #include "drive/platform/emulated/virtual_drive.h"
+#include "drive/prerecorded_answer.h"
+#include "drive/vendor_media_id_answer.h"
 
 namespace kv::emu {
 
@@ -84,14 +87,9 @@ constexpr std::size_t kDvdFormatByte = 7;
 constexpr uint8_t kDvdFormatPhysical = 0x00;
 constexpr uint8_t kDvdFormatPreRecorded = 0x0E;
 constexpr std::size_t kPhysicalSize = 4 + 2048;
-constexpr std::size_t kPhysicalMediaIdOffset = 23;
-constexpr std::size_t kPhysicalMediaIdWidth = 8;
-constexpr std::size_t kPhysicalTypeIdOffset = 31;
-constexpr std::size_t kPhysicalTypeIdWidth = 3;
-constexpr std::size_t kPhysicalRevisionOffset = 34;
-constexpr std::size_t kPreRecordedSize = 4 + 5 * 8;
-constexpr std::size_t kPreRecordedFieldSize = 8;
-constexpr std::size_t kManufacturerIdHalf = 6;
+constexpr std::size_t kPreRecordedSize =
+    prerecorded::kHeaderSize + prerecorded::kFieldCount * prerecorded::kFieldSize;
+constexpr std::size_t kManufacturerIdHalf = prerecorded::kMinusIdHalfLength;
 constexpr uint8_t kMaxRateNotSpecified = 0x0F;
 constexpr uint8_t kDensity = 0x10;  // 0.267 um/bit, 0.74 um track pitch
 
@@ -129,7 +127,6 @@ constexpr std::size_t kVendorSubByte1 = 2;
 constexpr std::size_t kVendorSubByte2 = 3;
 constexpr uint8_t kVendorSub1 = 0x03;
 constexpr uint8_t kVendorSub2 = 0x01;
-constexpr std::size_t kVendorAnswerSize = 12;
 
 void PutMsf(AnswerBytes& a, std::size_t offset, const MsfTime& t) {
   a.Put8(offset, t.minutes);
@@ -371,21 +368,23 @@ VirtualDrive::Answer VirtualDrive::cmd_read_dvd_structure(const Cdb& cdb, const 
     AnswerBytes a(kPhysicalSize);
     a.PutBE16(0, kPhysicalSize - 2);  // data length
     // Physical format information, byte n at answer byte 4 + n.
-    a.Put8(4, static_cast<uint8_t>((d.bookType << 4) | (d.partVersion & 0x0F)));  // book, part
+    using namespace physical_format;
+    a.Put8(kBookTypeByte, static_cast<uint8_t>((d.bookType << kBookTypeShift) |
+                                               (d.partVersion & 0x0F)));  // book, part
     a.Put8(5, kMaxRateNotSpecified);  // disc size 120 mm, maximum rate
-    a.Put8(6, static_cast<uint8_t>((((d.layers - 1) & 0x03) << 5) |
-                                   (d.layerType & 0x0F)));  // layers, track path, layer type
-    a.Put8(7, kDensity);                                    // linear, track density
+    a.Put8(kLayersByte, static_cast<uint8_t>((((d.layers - 1) & kLayersMask) << kLayersShift) |
+                                             (d.layerType & 0x0F)));  // layers, path, layer type
+    a.Put8(7, kDensity);                                              // linear, track density
     a.Put8(8, 0x00);
-    a.Put8(9, d.startSectorTopByte);  // starting physical sector of the data area
+    a.Put8(kFirstSectorTopByte, d.startSectorTopByte);  // starting physical sector of the data area
     a.PutBE16(10, 0x0000);
     a.PutBE32(12, d.endSector);  // end physical sector of the data area
     a.PutBE32(16, 0x00000000);   // end sector in layer 0
     a.Put8(20, 0x00);            // BCA flag
     if (!d.mediaId.empty() || !d.typeId.empty()) {
-      a.PutText(kPhysicalMediaIdOffset, kPhysicalMediaIdWidth, d.mediaId, 0);  // manufacturer id
-      a.PutText(kPhysicalTypeIdOffset, kPhysicalTypeIdWidth, d.typeId, 0);     // media type id
-      a.Put8(kPhysicalRevisionOffset, d.productRevision);                      // product revision
+      a.PutText(kPlusMediaIdOffset, kPlusMediaIdLength, d.mediaId, 0);  // manufacturer id
+      a.PutText(kPlusTypeIdOffset, kPlusTypeIdLength, d.typeId, 0);     // media type id
+      a.Put8(kPlusRevisionOffset, d.productRevision);                   // product revision
     }
     return {kSenseGood, a.Take()};
   }
@@ -396,14 +395,14 @@ VirtualDrive::Answer VirtualDrive::cmd_read_dvd_structure(const Cdb& cdb, const 
     AnswerBytes a(kPreRecordedSize);
     a.PutBE16(0, kPreRecordedSize - 2);  // data length
     for (uint8_t field = 1; field <= 5; ++field) {
-      a.Put8(4 + (field - 1) * kPreRecordedFieldSize, field);  // field id
+      a.Put8(prerecorded::FieldOffset(field), field);  // field id
     }
     const std::string& id = d.manufacturerId;
     const std::string first = id.substr(0, std::min(id.size(), kManufacturerIdHalf));
     const std::string second =
         id.size() > kManufacturerIdHalf ? id.substr(kManufacturerIdHalf) : std::string();
-    a.PutText(21, kManufacturerIdHalf, first, 0);   // field 3: manufacturer id, first part
-    a.PutText(29, kManufacturerIdHalf, second, 0);  // field 4: manufacturer id, second part
+    a.PutText(prerecorded::kMinusIdFirstOffset, kManufacturerIdHalf, first, 0);    // field 3
+    a.PutText(prerecorded::kMinusIdSecondOffset, kManufacturerIdHalf, second, 0);  // field 4
     return {kSenseGood, a.Take()};
   }
   return {kSenseInvalidFieldInCdb, {}};
@@ -498,10 +497,11 @@ VirtualDrive::Answer VirtualDrive::cmd_vendor_media_id(const Cdb& cdb, const Dat
     return {kSenseInvalidFieldInCdb, {}};
   }
   const Disc& d = profile_.disc;
-  AnswerBytes a(kVendorAnswerSize);
-  a.PutText(0, 8, d.mediaId, 0);  // disc manufacturer id
-  a.PutText(8, 3, d.typeId, 0);   // media type id
-  a.Put8(11, d.productRevision);  // product revision
+  using namespace vendor_media_id;
+  AnswerBytes a(kAnswerSize);
+  a.PutText(kMediaIdOffset, kMediaIdLength, d.mediaId, 0);  // disc manufacturer id
+  a.PutText(kTypeIdOffset, kTypeIdLength, d.typeId, 0);     // media type id
+  a.Put8(kRevisionOffset, d.productRevision);               // product revision
   return {kSenseGood, a.Take()};
 }
 
