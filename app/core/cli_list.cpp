@@ -13,6 +13,7 @@
 #include "app/core/report_json.h"
 #include "app/core/startup.h"
 #include "drive/atapi_device.h"
+#include "drive/drive_type.h"
 #include "drive/notifier.h"
 
 namespace kv {
@@ -93,7 +94,7 @@ std::vector<ListedDrive> ListedDrives(const AtapiDevice& device, const DriveList
     drive.driveLine = FormatDriveLine(*record);
     drive.typeName =
         report::TrimRight(record->DriveTypeName != nullptr ? record->DriveTypeName : "");
-    drive.typeCode = record->DriveType;
+    drive.typeCode = Code(record->DriveType);
     drive.vendor = TrimmedField(record->Vendor);
     drive.product = TrimmedField(record->Product);
     drive.revision = TrimmedField(record->Revision);
