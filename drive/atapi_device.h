@@ -172,6 +172,8 @@ class AtapiDevice {
   bool UsesAspi() const { return UseAspi; }
   bool IsAspiAvailable() const { return AspiAvailable; }
   bool IsAspiLoaded() const { return aspi_ != nullptr; }
+  // The loaded ASPI-style manager; null when none is loaded.
+  const AspiManager* GetAspi() const { return aspi_.get(); }
   int16_t GetCurrentDrive() const { return CurrentDrive; }
   const DriveAddress& GetCurrentAddress() const { return CurrentAddress; }
   DeviceHandle GetDeviceHandle() const { return DeviceHandle_; }

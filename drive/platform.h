@@ -109,6 +109,11 @@ class AspiManager {
   // Runs the command to completion (the platform waits for the manager's completion itself).
   virtual AspiExecResult Execute(uint8_t hostAdapter, uint8_t target, uint8_t lun,
                                  const ScsiRequest& request) = 0;
+  // The device node behind an address, for people to read ("/dev/sg3"); empty when the manager
+  // has no such name.
+  virtual std::string NodeName(uint8_t /*hostAdapter*/, uint8_t /*target*/, uint8_t /*lun*/) const {
+    return {};
+  }
 };
 
 struct AspiLoadResult {

@@ -4,8 +4,11 @@
 #include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <string_view>
 
+#include "app/core/cli_help.h"
 #include "app/core/edition.h"
+#include "media/property_block.h"
 
 namespace kv {
 
@@ -37,61 +40,71 @@ CLI::Validator CheckArgumentValidator() {
       "LINE|NODE");
 }
 
+constexpr std::string_view kEndOfOptions = "--";
+
+enum class EarlyExit { None, Help, Version };
+
+// --help and --version win over everything else on the line, as GNU programs do, so that they
+// work whatever else was typed.
+EarlyExit FindEarlyExit(int argc, const char* const* argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view argument = argv[i];
+    if (argument == kEndOfOptions) {
+      break;
+    }
+    if (argument == "-h" || argument == "--help") {
+      return EarlyExit::Help;
+    }
+    if (argument == "-V" || argument == "--version") {
+      return EarlyExit::Version;
+    }
+  }
+  return EarlyExit::None;
+}
+
+CliRequest UsageError(const std::string& text) {
+  std::cerr << ErrorLine(text) << "Try '" << ProgramName() << " --help' for more information.\n";
+  CliRequest request;
+  request.exitNow = true;
+  request.exitCode = kExitUsage;
+  return request;
+}
+
 }  // namespace
 
 CliRequest ParseCommandLine(int argc, const char* const* argv) {
   CliRequest request;
-  CLI::App app{
-      "Krellvane: identifies the recordable disc in a CD/DVD writer and the write speed "
-      "the writer selects for it.\nWithout options the program opens its window.",
-      "krellvane"};
-  app.set_version_flag("--version", [] { return VersionText(); });
+  switch (FindEarlyExit(argc, argv)) {
+    case EarlyExit::Help:
+      std::cout << HelpText(IsBuildMode());
+      request.exitNow = true;
+      return request;
+    case EarlyExit::Version:
+      std::cout << VersionText() << '\n';
+      request.exitNow = true;
+      return request;
+    case EarlyExit::None:
+      break;
+  }
 
+  CLI::App app{"", ProgramName()};
+  app.set_help_flag();
   bool list = false;
   std::vector<std::string> emulate;
-  auto* emulateOption =
-      app.add_option("--emulate", emulate,
-                     "Run on emulated drives: the given drive+disc profiles (JSON), or the "
-                     "built-in sample drives when none is given")
-          ->expected(0, -1)
-          ->type_name("PROFILE...");
-  app.add_flag("--list", list, "List the CD/DVD drives found, one line each, and exit");
+  auto* emulateOption = app.add_option("--emulate", emulate)->expected(0, -1);
+  app.add_flag("--list", list);
   std::optional<std::string> checkArgument;
-  auto* checkOption =
-      app.add_option("--check", checkArgument,
-                     "Check the disc in the drive of the given list line (default: the first "
-                     "writer), or in the drive on the given device node (/dev/srN), and print "
-                     "the report")
-          ->expected(0, 1)
-          ->type_name("LINE|NODE")
-          ->check(CheckArgumentValidator());
+  auto* checkOption = app.add_option("--check", checkArgument)
+                          ->expected(0, 1)
+                          ->check(CheckArgumentValidator());
   std::optional<int> speedsLine;
-  auto* speedsOption =
-      app.add_option("--speeds", speedsLine,
-                     "List every write speed the drive of the given --list line offers for its "
-                     "disc (default: line 1)")
-          ->expected(0, 1)
-          ->type_name("LINE");
+  auto* speedsOption = app.add_option("--speeds", speedsLine)->expected(0, 1);
   std::optional<int> infoLine;
-  auto* infoOption =
-      app.add_option("--drive-info", infoLine,
-                     "Show the features of the drive of the given --list line and its disc's "
-                     "status (default: line 1)")
-          ->expected(0, 1)
-          ->type_name("LINE");
-  app.add_flag("--json", request.json,
-               "With --check, --speeds or --drive-info: print one JSON object");
-  auto* anyDriveOption =
-      app.add_flag("--any-drive", request.anyDrive,
-                   "With --check: LINE counts every drive that --list shows, readers included");
-  auto* buildOption = app.add_option("--build", request.buildFile,
-                                     "Builder edition: write Krellvane.Exe from a parameter file")
-                          ->type_name("PARAMFILE");
-  auto* traceOption =
-      app.add_option("--trace", request.traceFile,
-                     "With --check or --list: record every command sent and the drives' answers "
-                     "as a drive profile that --emulate FILE replays")
-          ->type_name("FILE");
+  auto* infoOption = app.add_option("--drive-info", infoLine)->expected(0, 1);
+  auto* jsonOption = app.add_flag("--json", request.json);
+  auto* anyDriveOption = app.add_flag("--any-drive", request.anyDrive);
+  auto* buildOption = app.add_option("--build", request.buildFile);
+  auto* traceOption = app.add_option("--trace", request.traceFile);
   anyDriveOption->needs(checkOption);
   checkOption->excludes(buildOption);
   app.get_option("--list")->excludes(checkOption)->excludes(buildOption);
@@ -103,26 +116,14 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    request.exitNow = true;
-    request.exitCode = app.exit(e);
-    if (request.exitCode != 0) {
-      request.exitCode = kExitUsage;
-    }
-    return request;
+    return UsageError(e.what());
   }
-
   const bool query = speedsOption->count() > 0 || infoOption->count() > 0;
-  const char* misplaced = nullptr;
-  if (traceOption->count() > 0 && !list && checkOption->count() == 0 && !query) {
-    misplaced = "--trace needs --check, --list, --speeds or --drive-info";
-  } else if (request.json && checkOption->count() == 0 && !query) {
-    misplaced = "--json needs --check, --speeds or --drive-info";
+  if (jsonOption->count() > 0 && !list && checkOption->count() == 0 && !query) {
+    return UsageError("--json works with --list, --check, --speeds or --drive-info");
   }
-  if (misplaced != nullptr) {
-    std::cerr << "krellvane: " << misplaced << "\n";
-    request.exitNow = true;
-    request.exitCode = kExitUsage;
-    return request;
+  if (traceOption->count() > 0 && !list && checkOption->count() == 0 && !query) {
+    return UsageError("--trace works with --list, --check, --speeds or --drive-info");
   }
   if (emulateOption->count() > 0) {
     request.platform.emulate = true;

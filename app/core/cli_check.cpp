@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/core/cli_drive_notes.h"
+#include "app/core/cli_help.h"
 #include "app/core/cli_trace.h"
 #include "app/core/main_window_logic.h"
 #include "app/core/media_check.h"
@@ -75,8 +76,13 @@ std::optional<int16_t> PickDrive(Startup& startup, const CliRequest& request, st
   }
   const DriveListing& writers = startup.ListWriters();
   if (writers.lines.empty()) {
-    err << "No drive detected !\n"
-        << "krellvane: no CD/DVD writer found (try --emulate for the sample drives)\n";
+    const uint32_t readers = startup.Device()->GetDriveCount();
+    if (readers > 0) {
+      err << ErrorLine(ReadersOnlyMessage(readers));
+    } else {
+      err << "No drive detected !\n"
+          << ErrorLine("no CD/DVD writer found (try --emulate for the sample drives)");
+    }
     return std::nullopt;
   }
   int line = request.checkLine.value_or(kFirstLine);
@@ -92,6 +98,11 @@ std::optional<int16_t> PickDrive(Startup& startup, const CliRequest& request, st
 }
 
 }  // namespace
+
+std::string ReadersOnlyMessage(uint32_t readers) {
+  return "no CD/DVD writer found; " + std::to_string(readers) +
+         (readers == 1 ? " reader" : " readers") + ": use --any-drive";
+}
 
 int RunCheckOn(Platform& platform, Notifier& notifier, const CliRequest& request, std::ostream& out,
                std::ostream& err) {

@@ -71,7 +71,8 @@ json DiscJson(const MediaCheckFacts& facts) {
   disc["mediaId"] = facts.mediaId.empty() ? json(nullptr) : HexAndText(facts.mediaId);
   disc["typeId"] = facts.typeId.empty() ? json(nullptr) : HexAndText(facts.typeId);
   json capacity = json::object();
-  if (facts.capacityBlocks) {
+  // No blocks means no capacity line in the report: absent here too.
+  if (facts.capacityBlocks.value_or(0) != 0) {
     capacity["blocks"] = *facts.capacityBlocks;
   }
   if (facts.capacityMegabytes) {

@@ -10,6 +10,7 @@
 
 #include "app/forms/frmmain.h"
 #include "app/forms/screenshot_tour.h"
+#include "app/forms/window_icon.h"
 #include "ui/message_boxes.h"
 #include "ui/skin_style.h"
 
@@ -18,6 +19,8 @@ namespace kv {
 namespace {
 
 constexpr const char* kApplicationTitle = "Krellvane";
+// The desktop entry's name without ".desktop": lets the desktop match windows to the entry.
+constexpr const char* kDesktopEntryName = "org.krellvane.Krellvane";
 
 void RunWindow(const PlatformChoice& choice, BuilderWindowFactory makeBuilder) {
   ui::QtMessageBoxes boxes;
@@ -51,6 +54,8 @@ int RunGui(int argc, char** argv, const PlatformChoice& platform,
            BuilderWindowFactory makeBuilder) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(kApplicationTitle);
+  QApplication::setDesktopFileName(kDesktopEntryName);
+  QApplication::setWindowIcon(ProgramIcon());
   ui::InstallFontSubstitutions();
   try {
     RunWindow(platform, std::move(makeBuilder));

@@ -42,6 +42,18 @@ TEST(CheckJson, UnreachedFactsAreNull) {
   EXPECT_EQ(j["drive"]["product"], "KV-DW1648A");
 }
 
+// The report prints no capacity line for a capacity of 0 blocks; the JSON has no capacity then.
+TEST(CheckJson, ZeroBlocksIsNoCapacity) {
+  MediaCheckFacts facts;
+  facts.capacityBlocks = 0;
+  EXPECT_TRUE(MediaCheckToJson(1, SampleRecord(), facts)["disc"]["capacity"].is_null());
+  facts.capacityBlocks = 2295104;
+  facts.capacityGigabytes = 4.38;
+  const nlohmann::json j = MediaCheckToJson(1, SampleRecord(), facts);
+  EXPECT_EQ(j["disc"]["capacity"]["blocks"], 2295104);
+  EXPECT_DOUBLE_EQ(j["disc"]["capacity"]["gigabytes"].get<double>(), 4.38);
+}
+
 TEST(CheckJson, CdFacts) {
   MediaCheckFacts facts;
   facts.driveType = DriveType::kDvdDual;

@@ -78,8 +78,9 @@ TEST(ListProgram, SampleDrivesOneLineEach) {
     // Every sample drive has a node name "srN", shown as "N:".
     EXPECT_NE(line.find(" " + std::to_string(i) + ":"), std::string::npos) << line;
     EXPECT_NE(line.find("ORVELIX"), std::string::npos) << line;
-    EXPECT_TRUE(EndsWith(line, "  writer") || EndsWith(line, "  reader")) << line;
-    readers += EndsWith(line, "  reader") ? 1 : 0;
+    const std::string node = "  /dev/sr" + std::to_string(i);
+    EXPECT_TRUE(EndsWith(line, "  writer" + node) || EndsWith(line, "  reader" + node)) << line;
+    readers += EndsWith(line, "  reader" + node) ? 1 : 0;
   }
   EXPECT_EQ(readers, 1) << "the sample machine has one plain reader";
   EXPECT_EQ(run.err, "");
@@ -274,10 +275,11 @@ TEST(ListDrives, LinesFollowTheDriveTable) {
 
   const std::vector<std::string> lines = Lines(out.str());
   ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0].substr(0, 42), " 0-0-3-0 1:ORVELIX KV-DW1648A       1.04  ");
-  EXPECT_TRUE(EndsWith(lines[0], "  writer")) << lines[0];
-  EXPECT_EQ(lines[1].substr(0, 42), " 1-0-0-0 0:ORVELIX KV-CD52          1.04  ");
-  EXPECT_TRUE(EndsWith(lines[1], "  reader")) << lines[1];
+  // The --check number (readers have none), then the window's drive line unchanged.
+  EXPECT_EQ(lines[0].substr(0, 46), " 1   0-0-3-0 1:ORVELIX KV-DW1648A       1.04  ");
+  EXPECT_TRUE(EndsWith(lines[0], "  writer  /dev/sr1")) << lines[0];
+  EXPECT_EQ(lines[1].substr(0, 46), " -   1-0-0-0 0:ORVELIX KV-CD52          1.04  ");
+  EXPECT_TRUE(EndsWith(lines[1], "  reader  /dev/sr0")) << lines[1];
   EXPECT_EQ(err.str(), "");
 }
 

@@ -66,13 +66,15 @@ for d in "${sysfs[@]}"; do
   REST_OF[$hctl]=$(printf '%24s %4s' "$vendor$model" "$rev")
 done
 
-drive_lines() { grep -E '^[ 0-9][0-9]-[0-9]+-[0-9]+-[0-9]+ ' <<<"$1"; }
+# drive_lines TEXT: the drive lines of --list, without the number column in front ("NN  " or " -  ")
+drive_lines() { grep -E '^([ 0-9][0-9]| -)  [ 0-9][0-9]-[0-9]+-[0-9]+-[0-9]+ ' <<<"$1" | cut -c5-; }
 # lines_of LINES HCTL: the lines that are this drive's line followed by its type name and kind
 lines_of() {
   local l want=${LINE_OF[$2]} tail
   while IFS= read -r l; do
     [[ ${l:0:${#want}} == "$want" ]] || continue
-    tail=$(tr -s ' \t' '  ' <<<"${l:${#want}}" | sed -e 's/^ //' -e 's/ $//')
+    # the type name and kind; the device node after them is left out
+    tail=$(tr -s ' \t' '  ' <<<"${l:${#want}}" | sed -e 's/^ //' -e 's/ $//' -e 's/ [^ ]*$//')
     [[ $tail == "${TAIL_OF[$2]}" ]] && echo "$l"
   done <<<"$1"
 }
@@ -117,7 +119,7 @@ list_matches() {
 hctl_of_line() {
   local line hctl lines base=$FIRST
   lines=$(drive_lines "$(section "$1")")
-  if [[ $ALL == 1 ]]; then base=$ANY_FIRST; else lines=$(grep -E '[[:space:]]writer$' <<<"$lines"); fi
+  if [[ $ALL == 1 ]]; then base=$ANY_FIRST; else lines=$(grep -E '[[:space:]]writer[[:space:]]+[^[:space:]]+$' <<<"$lines"); fi
   line=$(sed -n "$(($2 - base + 1))p" <<<"$lines")
   [[ -z $line ]] && return
   for hctl in "${!LINE_OF[@]}"; do

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <new>
 #include <set>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -710,6 +711,25 @@ std::optional<std::vector<uint8_t>> ParseHexBytes(const std::string& text) {
   return bytes;
 }
 
+namespace {
+
+// The JSON library's message without its internal error code ("[json.exception.parse_error.101]
+// parse error at ..." becomes "at ...").
+std::string PlainJsonMessage(const nlohmann::json::exception& e) {
+  std::string text = e.what();
+  const std::size_t close = text.find("] ");
+  if (!text.empty() && text.front() == '[' && close != std::string::npos) {
+    text.erase(0, close + 2);
+  }
+  constexpr std::string_view kParseErrorWords = "parse error ";
+  if (text.compare(0, kParseErrorWords.size(), kParseErrorWords) == 0) {
+    text.erase(0, kParseErrorWords.size());
+  }
+  return text;
+}
+
+}  // namespace
+
 std::optional<DriveProfile> ParseProfileJson(const nlohmann::json& json, const std::string& source,
                                              std::string& error) {
   try {
@@ -718,7 +738,7 @@ std::optional<DriveProfile> ParseProfileJson(const nlohmann::json& json, const s
     error = source + ": " + (e.path.empty() ? std::string("profile") : "field '" + e.path + "'") +
             ": " + e.what;
   } catch (const nlohmann::json::exception& e) {
-    error = source + ": " + e.what();
+    error = source + ": " + PlainJsonMessage(e);
   } catch (const std::bad_alloc&) {
     error = source + ": too large to load";
   }
@@ -730,9 +750,12 @@ std::optional<DriveProfile> ParseProfileText(const std::string& text, const std:
   nlohmann::json json;
   try {
     json = nlohmann::json::parse(text);
+  } catch (const nlohmann::json::parse_error& e) {
+    error = source + ": not valid JSON " + PlainJsonMessage(e);
+    return std::nullopt;
   } catch (const nlohmann::json::exception& e) {
     // Besides syntax errors, a number beyond the range of a double is refused while parsing.
-    error = source + ": not valid JSON: " + e.what();
+    error = source + ": not valid JSON: " + PlainJsonMessage(e);
     return std::nullopt;
   } catch (const std::bad_alloc&) {
     error = source + ": too large to load";
@@ -778,8 +801,11 @@ std::optional<std::vector<DriveProfile>> ParseProfilesText(const std::string& te
   nlohmann::json json;
   try {
     json = nlohmann::json::parse(text);
+  } catch (const nlohmann::json::parse_error& e) {
+    error = source + ": not valid JSON " + PlainJsonMessage(e);
+    return std::nullopt;
   } catch (const nlohmann::json::exception& e) {
-    error = source + ": not valid JSON: " + e.what();
+    error = source + ": not valid JSON: " + PlainJsonMessage(e);
     return std::nullopt;
   } catch (const std::bad_alloc&) {
     error = source + ": too large to load";

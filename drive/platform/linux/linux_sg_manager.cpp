@@ -198,6 +198,11 @@ AspiExecResult SgManager::Execute(uint8_t hostAdapter, uint8_t target, uint8_t l
   return answer;
 }
 
+std::string SgManager::NodeName(uint8_t hostAdapter, uint8_t target, uint8_t lun) const {
+  const SgNode* node = Find(hostAdapter, target, lun);
+  return node != nullptr ? paths_.devRoot + "/" + node->name : std::string();
+}
+
 const SgNode* SgManager::Find(uint8_t hostAdapter, uint8_t target, uint8_t lun) const {
   for (const SgNode& node : nodes_) {
     if (node.adapter == hostAdapter && node.address.channel == kAspiChannel &&

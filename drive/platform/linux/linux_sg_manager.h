@@ -44,6 +44,7 @@ class SgManager : public AspiManager {
   AspiDeviceType GetDeviceType(uint8_t hostAdapter, uint8_t target, uint8_t lun) override;
   AspiExecResult Execute(uint8_t hostAdapter, uint8_t target, uint8_t lun,
                          const ScsiRequest& request) override;
+  std::string NodeName(uint8_t hostAdapter, uint8_t target, uint8_t lun) const override;
 
  private:
   const SgNode* Find(uint8_t hostAdapter, uint8_t target, uint8_t lun) const;

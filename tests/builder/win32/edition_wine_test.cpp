@@ -81,10 +81,10 @@ TEST(Win32Edition, BuildWritesKrellvaneExeThatDiffersOnlyInsideTheBlock) {
   }
 }
 
-TEST(Win32Edition, WithoutOptionsTheProgramSaysItHasNoWindowYet) {
+TEST(Win32Edition, WithoutOptionsTheProgramSaysItHasNoWindowModule) {
   const ProgramRun run = RunProgram("\"" + ProgramFolder() + "krellvane.exe\"");
-  EXPECT_EQ(run.exitCode, 2);
-  EXPECT_NE(run.err.find("no window yet"), std::string::npos) << run.err;
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("window module is missing"), std::string::npos) << run.err;
   EXPECT_EQ(run.out, "");
 }
 

@@ -1,0 +1,31 @@
+// Opening the window: the Qt windows live in a module of their own that the program loads only
+// when it opens a window, so that the command line never loads a window toolkit.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/core/platform_factory.h"
+
+namespace kv {
+
+// The module's file name and the two functions it offers.
+inline constexpr const char* kWindowModuleFile = "krellvane-gui.so";
+inline constexpr const char* kWindowEntrySymbol = "krellvane_window_main";
+inline constexpr const char* kWindowVersionSymbol = "krellvane_window_module_version";
+using WindowEntry = int (*)(int argc, char** argv, const PlatformChoice* platform);
+using WindowVersion = const char* (*)();
+
+inline constexpr const char* kNoDisplayMessage =
+    "no display: use --list or --check, or set DISPLAY";
+
+// Where the module is looked for, in order: beside the program's own file, then the installed
+// library folder (so a rebranded copy written anywhere still finds an installed module).
+std::vector<std::string> WindowModuleCandidates(const std::string& programPath,
+                                                const std::string& installedFolder);
+
+// Loads the module and runs the window; without a display or without the module, one line on
+// standard error and a non-zero exit status.
+int StartWindow(int argc, char** argv, const PlatformChoice& platform);
+
+}  // namespace kv

@@ -1,0 +1,21 @@
+// The window module's two entry points, looked up by name when the program opens its window.
+#include <QDialog>
+
+#include <memory>
+
+#include "app/core/window_start.h"
+#include "app/forms/gui_main.h"
+#include "builder/forms/frmbuild.h"
+
+#define KV_MODULE_ENTRY extern "C" __attribute__((visibility("default")))
+
+KV_MODULE_ENTRY const char* krellvane_window_module_version() {
+  return KV_VERSION;
+}
+
+KV_MODULE_ENTRY int krellvane_window_main(int argc, char** argv,
+                                          const kv::PlatformChoice* platform) {
+  return kv::RunGui(argc, argv, *platform, [](QWidget* owner) -> std::unique_ptr<QDialog> {
+    return std::make_unique<kv::TfrmBuildKV>(owner);
+  });
+}

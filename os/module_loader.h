@@ -1,0 +1,21 @@
+// The host side of loadable modules: the seam between the window start-up and the system's
+// dynamic loader.
+#pragma once
+
+#include <string>
+
+namespace kv {
+
+// Whether a window can be shown at all (a display server is named in the environment, or the
+// window toolkit was told which platform to use).
+bool HasDisplay();
+
+// The folder an installed program keeps its private modules in.
+std::string InstalledModuleFolder();
+
+// Opens the module file and returns the address of one of its functions; null with error set
+// (one line, the loader's own reason) when the file cannot be loaded or lacks the function. The
+// module stays loaded for the rest of the process.
+void* LoadModuleFunction(const std::string& file, const char* symbol, std::string& error);
+
+}  // namespace kv

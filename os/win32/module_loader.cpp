@@ -1,0 +1,34 @@
+// Win32: modules through LoadLibraryA. A desktop is always there for a window on Windows.
+#include <windows.h>
+
+#include <string>
+
+#include "os/module_loader.h"
+
+namespace kv {
+
+bool HasDisplay() {
+  return true;
+}
+
+// Windows programs keep their modules beside themselves; there is no shared library folder.
+std::string InstalledModuleFolder() {
+  return std::string();
+}
+
+void* LoadModuleFunction(const std::string& file, const char* symbol, std::string& error) {
+  error.clear();
+  HMODULE module = LoadLibraryA(file.c_str());
+  if (module == nullptr) {
+    error = file + ": cannot be loaded (error " + std::to_string(GetLastError()) + ")";
+    return nullptr;
+  }
+  FARPROC address = GetProcAddress(module, symbol);
+  if (address == nullptr) {
+    error = file + ": no function " + symbol;
+    return nullptr;
+  }
+  return reinterpret_cast<void*>(address);
+}
+
+}  // namespace kv
