@@ -95,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
       profile.faults[key].push_back(MakeFault(input));
     } else if (std::string(key) != "*") {
       const auto length = input.ConsumeIntegralInRange<uint32_t>(0, kLongestAnswer);
-      profile.raw[key] = input.ConsumeBytes<uint8_t>(length);
+      profile.raw[key] = {input.ConsumeBytes<uint8_t>(length)};
     }
   }
 

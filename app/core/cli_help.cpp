@@ -98,7 +98,7 @@ std::string HelpText(bool builderEdition) {
   text += "  2  bad options, or no display for the window\n";
   text += "  3  no drive, or no drive with that line number\n";
   text += "  4  no disc in the drive\n";
-  text += "  5  the drive never became ready or stopped answering; the report may be incomplete\n";
+  text += "  5  the drive never became ready or stopped answering\n";
   return text;
 }
 

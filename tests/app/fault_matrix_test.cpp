@@ -162,7 +162,7 @@ std::vector<NamedFault> FaultsOf(const emu::DriveProfile& base, const std::strin
     emu::DriveProfile profile = base;
     std::vector<uint8_t> claiming = answer;
     std::memset(claiming.data() + field->offset, 0xFF, field->width);
-    profile.raw[key] = claiming;
+    profile.raw[key] = {claiming};
     faults.push_back({"length field claims more", std::move(profile)});
   }
   return faults;

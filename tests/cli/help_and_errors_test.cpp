@@ -42,7 +42,7 @@ TEST(Help, NormalEditionOffersNoBuild) {
   EXPECT_EQ(help.rfind("Usage: krellvane [OPTION]...\n", 0), 0u);
   EXPECT_EQ(help.find("--build"), std::string::npos);
   EXPECT_EQ(help.find("krellvane-builder"), std::string::npos);
-  for (const char* option : {"--list", "--check [LINE]", "--any-drive", "--json",
+  for (const char* option : {"--list", "--check [LINE|NODE]", "--any-drive", "--json",
                              "--emulate [PROFILE...]", "-h, --help", "-V, --version"}) {
     EXPECT_NE(help.find(std::string("  ") + option + " "), std::string::npos) << option;
   }
@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, UsageErrorTest,
     testing::Values(
         ErrorCase{"UnknownOption", "--bogus", "The following argument was not expected: --bogus"},
-        ErrorCase{"LineNotANumber", "--check x", "Could not convert: --check = x"},
+        ErrorCase{"LineNotANumber", "--check x", "--check: 'x' is neither a line number nor a device node such as /dev/sr0"},
         ErrorCase{"JsonAlone", "--json", "--json works with --list, --check, --speeds or --drive-info"},
         ErrorCase{"AnyDriveWithoutCheck", "--any-drive --list", "--any-drive requires --check"},
         ErrorCase{"ListAndCheck", "--list --check", "--list excludes --check"}),
