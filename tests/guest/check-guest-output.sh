@@ -132,7 +132,7 @@ no_drive_matches() {
   local out rc
   out=$(section "$1"; section "$1.err")
   rc=$(section_rc "$1")
-  if [[ $rc == 3 ]] && grep -qE 'No drive detected|no drive line' <<<"$out" && ! grep -q 'Disc Type' <<<"$out"; then
+  if [[ $rc == 3 ]] && grep -qE 'No drive detected|no drive line|no CD/DVD writer found' <<<"$out" && ! grep -q 'Disc Type' <<<"$out"; then
     ok "$1: no drive on that line, refused with exit 3"
   else
     bad "$1: expected a refusal with exit 3, got $rc" "$out"
