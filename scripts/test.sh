@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds and runs every test: the g++ build with warnings as errors, then the clang build with
-# AddressSanitizer and UndefinedBehaviorSanitizer.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the QEMU guest suite, and last the 32-bit
+# Windows build with its tests under Wine (it says loudly, last, when Wine could not be had).
 set -eu
 root="$(cd "$(dirname "$0")/.." && pwd)"
 "$root/scripts/install-deps.sh"
@@ -12,3 +13,5 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir "$root/build/asan" --output-on-failure -j "$(nproc)"
 # The program against a real kernel and MMC drives that are not ours, in QEMU guests.
 bash "$root/scripts/guest-tests.sh" --build-dir "$root/build/gcc"
+# The 32-bit Windows program and its tests, run under Wine.
+sh "$root/scripts/test-windows.sh"
