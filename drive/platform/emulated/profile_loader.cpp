@@ -745,23 +745,33 @@ std::optional<DriveProfile> ParseProfileJson(const nlohmann::json& json, const s
   return std::nullopt;
 }
 
-std::optional<DriveProfile> ParseProfileText(const std::string& text, const std::string& source,
-                                             std::string& error) {
-  nlohmann::json json;
+namespace {
+
+// The JSON document of a profile file, or the reason it is none.
+std::optional<nlohmann::json> ParseJsonText(const std::string& text, const std::string& source,
+                                            std::string& error) {
   try {
-    json = nlohmann::json::parse(text);
+    return nlohmann::json::parse(text);
   } catch (const nlohmann::json::parse_error& e) {
     error = source + ": not valid JSON " + PlainJsonMessage(e);
-    return std::nullopt;
   } catch (const nlohmann::json::exception& e) {
     // Besides syntax errors, a number beyond the range of a double is refused while parsing.
     error = source + ": not valid JSON: " + PlainJsonMessage(e);
-    return std::nullopt;
   } catch (const std::bad_alloc&) {
     error = source + ": too large to load";
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<DriveProfile> ParseProfileText(const std::string& text, const std::string& source,
+                                             std::string& error) {
+  const auto json = ParseJsonText(text, source, error);
+  if (!json) {
     return std::nullopt;
   }
-  return ParseProfileJson(json, source, error);
+  return ParseProfileJson(*json, source, error);
 }
 
 namespace {
@@ -798,19 +808,11 @@ std::optional<DriveProfile> LoadProfileFile(const std::string& path, std::string
 std::optional<std::vector<DriveProfile>> ParseProfilesText(const std::string& text,
                                                            const std::string& source,
                                                            std::string& error) {
-  nlohmann::json json;
-  try {
-    json = nlohmann::json::parse(text);
-  } catch (const nlohmann::json::parse_error& e) {
-    error = source + ": not valid JSON " + PlainJsonMessage(e);
-    return std::nullopt;
-  } catch (const nlohmann::json::exception& e) {
-    error = source + ": not valid JSON: " + PlainJsonMessage(e);
-    return std::nullopt;
-  } catch (const std::bad_alloc&) {
-    error = source + ": too large to load";
+  const auto parsed = ParseJsonText(text, source, error);
+  if (!parsed) {
     return std::nullopt;
   }
+  const nlohmann::json& json = *parsed;
   std::vector<DriveProfile> profiles;
   if (!json.is_array()) {
     auto profile = ParseProfileJson(json, source, error);
