@@ -184,15 +184,8 @@ int RunCheckOn(Platform& platform, Notifier& notifier, const CliRequest& request
 }
 
 int RunCheck(const CliRequest& request) {
-  std::string error;
-  std::unique_ptr<Platform> platform = CreatePlatform(request.platform, error);
-  if (!platform) {
-    std::cerr << "krellvane: Unable to create Device Object ! (" << error << ")\n";
-    return kExitFailure;
-  }
-  StderrNotifier notifier;
-  return RunTraced(*platform, request.traceFile, std::cerr, [&](Platform& traced) {
-    return RunCheckOn(traced, notifier, request, std::cout, std::cerr);
+  return RunOnRequestedPlatform(request, [&](Platform& platform, Notifier& notifier) {
+    return RunCheckOn(platform, notifier, request, std::cout, std::cerr);
   });
 }
 

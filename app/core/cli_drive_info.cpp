@@ -252,28 +252,14 @@ int RunDriveInfoOn(Platform& platform, Notifier& notifier, const CliRequest& req
 }
 
 int RunSpeeds(const CliRequest& request) {
-  std::string error;
-  std::unique_ptr<Platform> platform = CreatePlatform(request.platform, error);
-  if (!platform) {
-    std::cerr << "krellvane: Unable to create Device Object ! (" << error << ")\n";
-    return kExitFailure;
-  }
-  StderrNotifier notifier;
-  return RunTraced(*platform, request.traceFile, std::cerr, [&](Platform& traced) {
-    return RunSpeedsOn(traced, notifier, request, std::cout, std::cerr);
+  return RunOnRequestedPlatform(request, [&](Platform& platform, Notifier& notifier) {
+    return RunSpeedsOn(platform, notifier, request, std::cout, std::cerr);
   });
 }
 
 int RunDriveInfo(const CliRequest& request) {
-  std::string error;
-  std::unique_ptr<Platform> platform = CreatePlatform(request.platform, error);
-  if (!platform) {
-    std::cerr << "krellvane: Unable to create Device Object ! (" << error << ")\n";
-    return kExitFailure;
-  }
-  StderrNotifier notifier;
-  return RunTraced(*platform, request.traceFile, std::cerr, [&](Platform& traced) {
-    return RunDriveInfoOn(traced, notifier, request, std::cout, std::cerr);
+  return RunOnRequestedPlatform(request, [&](Platform& platform, Notifier& notifier) {
+    return RunDriveInfoOn(platform, notifier, request, std::cout, std::cerr);
   });
 }
 

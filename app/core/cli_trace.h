@@ -6,6 +6,8 @@
 #include <ostream>
 #include <string>
 
+#include "app/core/cli.h"
+#include "drive/notifier.h"
 #include "drive/platform.h"
 
 namespace kv {
@@ -14,5 +16,10 @@ namespace kv {
 // the mode ends, whatever its exit code. A trace that cannot be written fails the run.
 int RunTraced(Platform& platform, const std::string& traceFile, std::ostream& err,
               const std::function<int(Platform&)>& mode);
+
+// Makes the platform the request names and runs `mode` on it with a standard-error notifier,
+// traced when the request asks for it.
+int RunOnRequestedPlatform(const CliRequest& request,
+                           const std::function<int(Platform&, Notifier&)>& mode);
 
 }  // namespace kv
