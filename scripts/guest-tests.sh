@@ -98,7 +98,8 @@ bg_run() {
 # Debian packages the guests need.
 need=()
 command -v qemu-system-x86_64 >/dev/null || need+=(qemu-system-x86)
-[[ -x /bin/busybox ]] || need+=(busybox-static)
+# A static one: the guest has no libraries for it.
+{ [[ -x /bin/busybox ]] && ! ldd /bin/busybox >/dev/null 2>&1; } || need+=(busybox-static)
 command -v cpio >/dev/null || need+=(cpio)
 command -v sg_raw >/dev/null || need+=(sg3-utils)
 command -v xorriso >/dev/null || need+=(xorriso)
@@ -111,7 +112,7 @@ fi
 if [[ ${#need[@]} -gt 0 ]]; then
   [[ $(id -u) == 0 ]] || die "missing packages ${need[*]}: install them as root"
   echo "$PROG: installing ${need[*]}" >&2
-  apt-get update -qq -o DPkg::Lock::Timeout=600 >/dev/null || die "apt-get update failed"
+  sh "$REPO/scripts/apt-update.sh" || echo "$PROG: going on with the package index as it is" >&2
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq -o DPkg::Lock::Timeout=600 \
     --no-install-recommends "${need[@]}" >/dev/null || die "apt-get install ${need[*]} failed"
 fi

@@ -13,6 +13,8 @@ done
 [ -z "$missing" ] && exit 0
 SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-$SUDO apt-get update -qq
+# An index that cannot be refreshed (a mirror in mid-sync) is no reason to stop: the install below
+# fails on its own if a package is really missing.
+sh "$(dirname "$0")/apt-update.sh" || echo "install-deps: going on with the index as it is" >&2
 # shellcheck disable=SC2086
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq -o DPkg::Lock::Timeout=600 $missing

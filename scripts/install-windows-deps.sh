@@ -28,28 +28,11 @@ SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 APT="$SUDO env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600"
 
-# An update counts as good when apt reports no failed index ("W:"/"E:" lines name them).
-update_index() {
-  try=1
-  while :; do
-    log="$(mktemp)"
-    if $APT update -qq >"$log" 2>&1 && ! grep -qE '^(E|W): (Failed|Some index)' "$log"; then
-      rm -f "$log"
-      return 0
-    fi
-    echo "install-windows-deps: apt-get update attempt $try/$UPDATE_TRIES failed:" >&2
-    sed 's/^/  /' "$log" >&2
-    rm -f "$log"
-    [ "$try" -ge "$UPDATE_TRIES" ] && return 1
-    try=$((try + 1))
-    sleep "$UPDATE_PAUSE"
-  done
-}
-
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
-update_index || echo "install-windows-deps: the package index is still incomplete; trying anyway" >&2
+KV_APT_UPDATE_TRIES="$UPDATE_TRIES" KV_APT_UPDATE_PAUSE="$UPDATE_PAUSE" \
+  sh "$(dirname "$0")/apt-update.sh" || echo "install-windows-deps: the package index is still incomplete; trying anyway" >&2
 
 if ! installed g++-mingw-w64-i686-posix; then
   $APT install -y -qq --no-install-recommends g++-mingw-w64-i686-posix || {
