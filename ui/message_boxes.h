@@ -2,37 +2,41 @@
 // blocking on a modal box.
 #pragma once
 
-#include <QString>
-
+#include <string>
 #include <vector>
 
 #include "drive/notifier.h"
 
-class QWidget;
-
 namespace kv::ui {
+
+class Toolkit;
+class Window;
 
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  // A modal error box with one OK button.
-  virtual void ShowError(QWidget* owner, const QString& caption, const QString& text) = 0;
+  // A modal error box with one OK button; texts in UTF-8.
+  virtual void ShowError(Window* owner, const std::string& caption, const std::string& text) = 0;
 };
 
-// QMessageBox::critical.
-class QtMessageBoxes : public MessageBoxes {
+// The toolkit's system error box.
+class ToolkitMessageBoxes : public MessageBoxes {
  public:
-  void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
+  explicit ToolkitMessageBoxes(Toolkit& toolkit) : toolkit_(toolkit) {}
+  void ShowError(Window* owner, const std::string& caption, const std::string& text) override;
+
+ private:
+  Toolkit& toolkit_;
 };
 
 // Keeps every box it was asked to show, in order.
 class RecordingMessageBoxes : public MessageBoxes {
  public:
   struct Entry {
-    QString caption;
-    QString text;
+    std::string caption;
+    std::string text;
   };
-  void ShowError(QWidget* owner, const QString& caption, const QString& text) override;
+  void ShowError(Window* owner, const std::string& caption, const std::string& text) override;
   const std::vector<Entry>& entries() const { return entries_; }
 
  private:

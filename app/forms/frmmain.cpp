@@ -1,11 +1,5 @@
 #include "app/forms/frmmain.h"
 
-#include <QApplication>
-#include <QGuiApplication>
-#include <QKeySequence>
-#include <QScreen>
-#include <QShortcut>
-
 #include <chrono>
 
 #include "app/core/main_window_logic.h"
@@ -19,8 +13,8 @@
 #include "app/forms/splash.h"
 #include "media/property_block.h"
 #include "media/settings.h"
-#include "ui/skin_pictures.h"
-#include "ui/skin_style.h"
+#include "ui/skin_look.h"
+#include "ui/text_encoding.h"
 
 namespace kv {
 
@@ -34,29 +28,29 @@ constexpr int kDriveItemHeight = 15;
 // How long start-up waits for the splash to reach the screen before it questions the drives.
 constexpr std::chrono::milliseconds kSplashPaintBound{1500};
 
-QString BlockText(const std::string& text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+constexpr ui::FontSpec kStepHeading{ui::kVerdana, 8, true};
+constexpr ui::FontSpec kStepText{ui::kVerdana, 8};
+constexpr ui::FontSpec kFixedPitch{ui::kCourierNew, 9};
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QFont font,
-                  QColor colour) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(name);
-  label->setFont(font);
-  label->setTextFormat(Qt::PlainText);
-  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  ui::SetTextColour(label, colour);
-  return label;
+ui::WindowSpec MainSpec() {
+  ui::WindowSpec spec;
+  spec.name = "frmMain";
+  spec.title = kSystemCaption;
+  spec.role = ui::WindowRole::Main;
+  spec.size = main_layout::kDesignSize;
+  spec.minimumWidth = kMinimumWidth;
+  spec.titleButtons = ui::kAllButtons;
+  return spec;
 }
 
 }  // namespace
 
-TfrmMain::TfrmMain(std::unique_ptr<Platform> platform, MainWindowServices services, QWidget* parent)
-    : QWidget(parent),
-      platform_(std::move(platform)),
+TfrmMain::TfrmMain(std::unique_ptr<Platform> platform, MainWindowServices services)
+    : platform_(std::move(platform)),
       services_(std::move(services)),
       notifier_(*services_.boxes),
       startup_(platform_.get(), notifier_),
+      window_(services_.toolkit->CreateWindow(MainSpec(), nullptr)),
       Device(startup_.Device()),
       UserCdList(startup_.UserCd()),
       UserDvdList(startup_.UserDvd()) {
@@ -64,92 +58,41 @@ TfrmMain::TfrmMain(std::unique_ptr<Platform> platform, MainWindowServices servic
   startup_.SetApplicationTag();
   UserCdList.clear();
   UserDvdList.clear();
-  FormCreate(this);
+  FormCreate();
 }
 
 TfrmMain::~TfrmMain() {
-  FormDestroy(this);
+  FormDestroy();
 }
 
 void TfrmMain::BuildControls() {
-  setObjectName("frmMain");
-  ui::ApplySkinWindow(this);
-  setWindowTitle(kSystemCaption);
-  resize(kDesignWidth, kDesignHeight);
-  setMinimumWidth(kMinimumWidth);
-
-  // The frame covers the whole window at any size; the controls keep their places on it.
-  suiForm1 = new ui::SuiForm(this, true, ui::SuiForm::kAllButtons);
-  suiForm1->fillWindow();
-
-  const QFont stepHeading = ui::SkinFont(ui::kVerdana, 8, true);
-  const QFont stepText = ui::SkinFont(ui::kVerdana, 8);
-  const QFont fixedPitch = ui::SkinFont(ui::kCourierNew, 9);
-
-  suiImageButton1 = new ui::SkinPicture(ui::DrawLogoPicture(main_layout::kLogo.size()), suiForm1);
-  suiImageButton1->setObjectName("suiImageButton1");
-  suiImageButton1->setGeometry(main_layout::kLogo);
-
-  cmdShowKV = new ui::SkinButton("KRELL-VANE", suiForm1);
-  cmdShowKV->setObjectName("cmdShowKV");
-  cmdShowKV->setFont(ui::SkinFont(ui::kVerdana, 9, true));
-  ui::SetTextColour(cmdShowKV, Qt::red);
-  cmdShowKV->setGeometry(main_layout::kShowKV);
-
-  Label1 = MakeLabel(suiForm1, "Label1", "Step1 :", stepHeading, QColor(ui::kNavy));
-  Label1->setGeometry(main_layout::kLabel1);
-  lblStep1 = MakeLabel(suiForm1, "lblStep1", {}, stepText, Qt::black);
-  lblStep1->setGeometry(main_layout::kStep1);
-
-  cboDrives = new ui::SkinComboBox(kDriveItemHeight, suiForm1);
-  cboDrives->setObjectName("cboDrives");
-  cboDrives->setFont(fixedPitch);
-  cboDrives->setGeometry(main_layout::kDrives);
-
-  Label3 = MakeLabel(suiForm1, "Label3", "Step2 :", stepHeading, QColor(ui::kNavy));
-  Label3->setGeometry(main_layout::kLabel3);
-  lblStep2 = MakeLabel(suiForm1, "lblStep2", {}, stepText, Qt::black);
-  lblStep2->setWordWrap(true);
-  lblStep2->setGeometry(main_layout::kStep2);
-
-  cmdRefresh = new ui::SkinImageButton(suiForm1);
-  cmdRefresh->setObjectName("cmdRefresh");
-  const QSize questionSize = main_layout::kRefresh.size();
-  cmdRefresh->setPictures(ui::DrawQuestionPicture(questionSize, ui::PictureState::Normal),
-                          ui::DrawQuestionPicture(questionSize, ui::PictureState::MouseOver),
-                          ui::DrawQuestionPicture(questionSize, ui::PictureState::Pressed));
-  cmdRefresh->setGeometry(main_layout::kRefresh);
-
-  Label5 = MakeLabel(suiForm1, "Label5", "Step3 :", stepHeading, QColor(ui::kNavy));
-  Label5->setGeometry(main_layout::kLabel5);
-  lblStep3 = MakeLabel(suiForm1, "lblStep3", {}, stepText, Qt::black);
-  lblStep3->setGeometry(main_layout::kStep3);
-
-  memTranslator = new ui::SkinMemo(suiForm1);
-  memTranslator->setObjectName("memTranslator");
-  memTranslator->setFont(fixedPitch);
-  memTranslator->setGeometry(main_layout::kTranslator);
-
-  lblCopyright = new ui::SkinLinkLabel(suiForm1);
-  lblCopyright->setObjectName("lblCopyright");
-  QFont linkFont = stepText;
-  linkFont.setUnderline(true);
-  lblCopyright->setFont(linkFont);
-  lblCopyright->setGeometry(main_layout::kCopyright);
+  ui::Window& w = *window_;
+  suiImageButton1 = &w.AddPicture({"suiImageButton1", main_layout::kLogo}, ui::PictureKind::Logo);
+  cmdShowKV = &w.AddPushButton(
+      {"cmdShowKV", main_layout::kShowKV, {ui::kVerdana, 9, true}, ui::kRed}, "KRELL-VANE");
+  Label1 = &w.AddLabel({"Label1", main_layout::kLabel1, kStepHeading, ui::kNavy}, "Step1 :", false);
+  lblStep1 = &w.AddLabel({"lblStep1", main_layout::kStep1, kStepText, ui::kBlack}, {}, false);
+  cboDrives = &w.AddDropDown({"cboDrives", main_layout::kDrives, kFixedPitch, ui::kBlack},
+                             kDriveItemHeight);
+  Label3 = &w.AddLabel({"Label3", main_layout::kLabel3, kStepHeading, ui::kNavy}, "Step2 :", false);
+  lblStep2 = &w.AddLabel({"lblStep2", main_layout::kStep2, kStepText, ui::kBlack}, {}, true);
+  cmdRefresh =
+      &w.AddPictureButton({"cmdRefresh", main_layout::kRefresh}, ui::PictureKind::Question);
+  Label5 = &w.AddLabel({"Label5", main_layout::kLabel5, kStepHeading, ui::kNavy}, "Step3 :", false);
+  lblStep3 = &w.AddLabel({"lblStep3", main_layout::kStep3, kStepText, ui::kBlack}, {}, false);
+  memTranslator = &w.AddMemo({"memTranslator", main_layout::kTranslator, kFixedPitch, ui::kBlack});
+  ui::FontSpec linkFont = kStepText;
+  linkFont.underline = true;
+  lblCopyright = &w.AddLinkLabel({"lblCopyright", main_layout::kCopyright, linkFont, ui::kBlack});
 
   // The keyboard path: the drive list, the "?" button, the report, "KRELL-VANE"; F5 anywhere in
   // the window presses "?" (a disabled button ignores it).
-  setTabOrder(cboDrives, cmdRefresh);
-  setTabOrder(cmdRefresh, memTranslator);
-  setTabOrder(memTranslator, cmdShowKV);
-  cboDrives->setFocus(Qt::OtherFocusReason);
-  auto* checkKey = new QShortcut(QKeySequence(Qt::Key_F5), this);
-  checkKey->setObjectName("checkShortcut");
-  connect(checkKey, &QShortcut::activated, cmdRefresh, &QAbstractButton::click);
+  w.SetTabOrder({cboDrives, cmdRefresh, memTranslator, cmdShowKV});
+  w.AddKeyPress(ui::Key::F5, *cmdRefresh);
 
-  connect(cboDrives, &QComboBox::currentIndexChanged, this, [this] { cboDrivesChange(cboDrives); });
-  connect(cmdRefresh, &QAbstractButton::clicked, this, [this] { cmdRefreshClick(cmdRefresh); });
-  connect(cmdShowKV, &QAbstractButton::clicked, this, [this] { cmdShowKVClick(cmdShowKV); });
+  cboDrives->OnChange([this] { cboDrivesChange(); });
+  cmdRefresh->OnClick([this] { cmdRefreshClick(); });
+  cmdShowKV->OnClick([this] { cmdShowKVClick(); });
 }
 
 // The process entry reads the flag and does not start the message loop.
@@ -157,44 +100,33 @@ void TfrmMain::RequestTerminate() {
   terminateRequested_ = true;
 }
 
-void TfrmMain::showEvent(QShowEvent* event) {
-  // Centred on the screen the first time it is shown.
-  if (!placed_) {
-    placed_ = true;
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-      move(screen->availableGeometry().center() - rect().center());
-    }
-  }
-  QWidget::showEvent(event);
-}
-
-void TfrmMain::ShowFatal(const QString& text) {
+void TfrmMain::ShowFatal(const std::string& text) {
   // The splash stays on top; hide it so that it cannot cover the box.
   if (splash_ != nullptr) {
-    splash_->hide();
+    splash_->GetWindow().Hide();
   }
   services_.boxes->ShowError(nullptr, kErrorCaption, text);
 }
 
-int TfrmMain::RunModal(QDialog& dialog) {
+int TfrmMain::RunModal(ui::Form& form) {
   if (services_.runModal) {
-    return services_.runModal(dialog);
+    return services_.runModal(form);
   }
-  return dialog.exec();
+  return form.GetWindow().RunModal();
 }
 
-void TfrmMain::FormCreate(QObject*) {
+void TfrmMain::FormCreate() {
   // 1. Build mode: the builder instead of the media check.
   if (IsBuildMode()) {
-    hide();
+    window_->Hide();
     ShowBuilder();
     RequestTerminate();
-    QCoreApplication::processEvents();
+    services_.toolkit->ProcessPendingMessages();
     return;
   }
 
   // 2. The splash, painted before the drives are questioned.
-  splash_ = new TfrmSplash(this);
+  splash_ = std::make_unique<TfrmSplash>(*services_.toolkit, window_.get());
   splash_->ShowPainted(kSplashPaintBound);
   if (services_.splashShown) {
     services_.splashShown(*splash_);
@@ -203,101 +135,97 @@ void TfrmMain::FormCreate(QObject*) {
   // 3-6. Slots, texts and caption from the property block.
   DriveIndex.fill(kFreeDriveSlot);
   const PropertyBlock& block = Block();
-  lblStep1->setText(BlockText(FieldText(block.Step1)));
-  lblStep2->setText(BlockText(FieldText(block.Step2)));
-  lblStep3->setText(BlockText(FieldText(block.Step3)));
-  lblCopyright->setText(BlockText(FieldText(block.Copyright)));
-  suiForm1->setCaption(BlockText(FormatTitle(block)));
+  lblStep1->SetText(ui::Latin1ToUtf8(FieldText(block.Step1)));
+  lblStep2->SetText(ui::Latin1ToUtf8(FieldText(block.Step2)));
+  lblStep3->SetText(ui::Latin1ToUtf8(FieldText(block.Step3)));
+  lblCopyright->SetText(ui::Latin1ToUtf8(FieldText(block.Copyright)));
+  window_->SetCaption(ui::Latin1ToUtf8(FormatTitle(block)));
 
   // 7. The device object.
   if (!startup_.CreateDevice()) {
     ShowFatal("Unable to create Device Object !");
     RequestTerminate();
-    delete splash_;
-    splash_ = nullptr;
+    splash_.reset();
     return;
   }
 
   // 8. The writers among the drives, without gaps.
   const DriveListing& listing = startup_.ListWriters();
   DriveIndex = listing.DriveIndex;
-  {
-    const QSignalBlocker quiet(cboDrives);
-    cboDrives->clear();
-    for (const std::string& line : listing.lines) {
-      cboDrives->addItem(BlockText(line));
-    }
-    cboDrives->setCurrentIndex(-1);
+  cboDrives->Clear();
+  for (const std::string& line : listing.lines) {
+    cboDrives->AddItem(ui::Latin1ToUtf8(line));
   }
+  cboDrives->SetItemIndex(-1);
 
   // 9. Select the first line, or report that there is no drive at all.
   if (static_cast<int16_t>(Device->GetDriveCount()) <= 0) {
     ShowFatal("No drive detected !");
     RequestTerminate();
   } else {
-    if (cboDrives->count() > 0) {
-      const QSignalBlocker quiet(cboDrives);
-      cboDrives->setCurrentIndex(0);
+    if (cboDrives->Count() > 0) {
+      cboDrives->SetItemIndex(0);
     }
-    memTranslator->clear();
-    cboDrivesChange(nullptr);
+    memTranslator->Clear();
+    cboDrivesChange();
   }
 
   // 10. The stored window size.
   int32_t stored = 0;
   bool read = ReadRegInt(kSettingsKey, "Width", stored);
-  resize(ChooseDimension(read, stored, width()), height());
+  ui::Size size = window_->GetSize();
+  window_->Resize({ChooseDimension(read, stored, size.width), size.height});
   stored = 0;
   read = ReadRegInt(kSettingsKey, "Height", stored);
-  resize(width(), ChooseDimension(read, stored, height()));
+  size = window_->GetSize();
+  window_->Resize({size.width, ChooseDimension(read, stored, size.height)});
 
   // 11. Let the window settle in its normal state.
-  setWindowState(Qt::WindowMaximized);
-  setWindowState(Qt::WindowNoState);
-  QCoreApplication::processEvents();
-  update();
+  window_->Maximize();
+  window_->Restore();
+  services_.toolkit->ProcessPendingMessages();
 
   // 12. The user-defined media database.
   LoadUserDefinedFile();
 
   // 13. The splash goes.
-  delete splash_;
-  splash_ = nullptr;
+  splash_.reset();
 }
 
-void TfrmMain::FormDestroy(QObject*) {
+void TfrmMain::FormDestroy() {
   if (destroyed_) {
     return;
   }
   destroyed_ = true;
   // Closed maximised, the window stores its restored size, not the screen's.
+  const ui::Size current = window_->GetSize();
+  const ui::Size normal = window_->NormalSize();
   const WindowSize stored =
-      SizeToStore(isMaximized() || isFullScreen(), {width(), height()},
-                  {normalGeometry().width(), normalGeometry().height()},
-                  {kDesignWidth, kDesignHeight});
+      SizeToStore(window_->IsMaximized(), {current.width, current.height},
+                  {normal.width, normal.height}, {kDesignWidth, kDesignHeight});
   WriteRegInt(kSettingsKey, "Width", stored.width);
   WriteRegInt(kSettingsKey, "Height", stored.height);
   startup_.Close();
 }
 
-void TfrmMain::cboDrivesChange(QObject*) {
+void TfrmMain::cboDrivesChange() {
   const std::optional<int16_t> drive =
-      DriveForLine(DriveIndex, cboDrives->count(), cboDrives->currentIndex());
+      DriveForLine(DriveIndex, cboDrives->Count(), cboDrives->ItemIndex());
   if (drive.has_value()) {
     startup_.SelectDrive(*drive);
   }
-  memTranslator->clear();
+  memTranslator->Clear();
 }
 
-void TfrmMain::cmdRefreshClick(QObject*) {
+void TfrmMain::cmdRefreshClick() {
   if (Device == nullptr) {
     return;
   }
-  const CheckInProgress inProgress(*this, *cmdRefresh, *Device);
-  MemoReportSink sink(*memTranslator);
+  const CheckInProgress inProgress(*window_, *cmdRefresh, *services_.toolkit, *Device);
+  MemoReportSink sink(*memTranslator, *services_.toolkit);
   const DriveRecord* selected = nullptr;
   const std::optional<int16_t> drive =
-      DriveForLine(DriveIndex, cboDrives->count(), cboDrives->currentIndex());
+      DriveForLine(DriveIndex, cboDrives->Count(), cboDrives->ItemIndex());
   if (drive.has_value()) {
     selected = Device->GetDriveRecord(static_cast<uint32_t>(*drive));
   }
@@ -308,16 +236,16 @@ void TfrmMain::cmdRefreshClick(QObject*) {
   }
 }
 
-void TfrmMain::cmdShowKVClick(QObject*) {
-  auto box = std::make_unique<TfrmKrellvaneMsgBox>(this);
-  RunModal(*box);
+void TfrmMain::cmdShowKVClick() {
+  TfrmKrellvaneMsgBox box(*services_.toolkit, window_.get());
+  RunModal(box);
 }
 
 void TfrmMain::ShowBuilder() {
   if (!services_.makeBuilder) {
     return;
   }
-  const std::unique_ptr<QDialog> builder = services_.makeBuilder(this);
+  const std::unique_ptr<ui::Form> builder = services_.makeBuilder(window_.get());
   if (builder != nullptr) {
     RunModal(*builder);
   }
@@ -326,7 +254,7 @@ void TfrmMain::ShowBuilder() {
 void TfrmMain::LoadUserDefinedFile() {
   const UserDatabaseLoad load = startup_.LoadUserDatabase();
   if (load.stoppedWithError) {
-    services_.boxes->ShowError(this, kApplicationTitle, BlockText(load.error));
+    services_.boxes->ShowError(window_.get(), kApplicationTitle, ui::Latin1ToUtf8(load.error));
   }
 }
 

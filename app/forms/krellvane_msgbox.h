@@ -2,31 +2,32 @@
 // remarks of the property block.
 #pragma once
 
-#include <QDialog>
-#include <QLabel>
+#include <memory>
 
-#include "ui/skin_button.h"
-#include "ui/skin_controls.h"
-#include "ui/sui_form.h"
+#include "ui/form.h"
+#include "ui/toolkit.h"
 
 namespace kv {
 
-class TfrmKrellvaneMsgBox : public QDialog {
-  Q_OBJECT
-
+class TfrmKrellvaneMsgBox : public ui::Form {
  public:
-  explicit TfrmKrellvaneMsgBox(QWidget* owner);
+  static constexpr ui::Size kClientSize{486, 420};
+  static constexpr ui::Rect kCloseRect{208, 392, 81, 21};
+  static constexpr ui::Rect kTextRect{20, 40, 445, 341};
+  static constexpr ui::Rect kBevelRect{12, 36, 461, 349};
 
-  ui::SuiForm* suiForm1;
-  ui::SkinButton* cmdClose;
-  QLabel* lblKrellvane;
-  ui::SkinBevel* Bevel1;
+  TfrmKrellvaneMsgBox(ui::Toolkit& toolkit, ui::Window* owner);
 
-  void FormCreate(QObject* sender);
-  void cmdCloseClick(QObject* sender);
+  ui::Window& GetWindow() override { return *window_; }
+  ui::PushButton* cmdClose;
+  ui::Label* lblKrellvane;
+  ui::Bevel* Bevel1;
 
- protected:
-  void showEvent(QShowEvent* event) override;
+  void FormCreate();
+  void cmdCloseClick();
+
+ private:
+  std::unique_ptr<ui::Window> window_;
 };
 
 }  // namespace kv

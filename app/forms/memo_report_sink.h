@@ -1,28 +1,23 @@
 // Lets a media check write into the main window's report memo.
 #pragma once
 
-#include <QCoreApplication>
-#include <QEventLoop>
-
 #include "app/core/media_check.h"
-#include "ui/skin_controls.h"
+#include "ui/text_encoding.h"
+#include "ui/toolkit.h"
 
 namespace kv {
 
 class MemoReportSink : public ReportSink {
  public:
-  explicit MemoReportSink(ui::SkinMemo& memo) : memo_(memo) {}
-  void Clear() override { memo_.clear(); }
-  void AppendLine(const std::string& line) override {
-    memo_.appendLine(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
-  }
+  MemoReportSink(ui::Memo& memo, ui::Toolkit& toolkit) : memo_(memo), toolkit_(toolkit) {}
+  void Clear() override { memo_.Clear(); }
+  void AppendLine(const std::string& line) override { memo_.AppendLine(ui::Latin1ToUtf8(line)); }
   // Paints the interim line; input stays queued (the window takes none during a check).
-  void ProcessPendingMessages() override {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  }
+  void ProcessPendingMessages() override { toolkit_.ProcessPendingMessages(); }
 
  private:
-  ui::SkinMemo& memo_;
+  ui::Memo& memo_;
+  ui::Toolkit& toolkit_;
 };
 
 }  // namespace kv

@@ -1,38 +1,31 @@
 // The title-less "Querying Device ..." box shown while the drives are questioned at start.
 #pragma once
 
-#include <QLabel>
-#include <QWidget>
-
 #include <chrono>
+#include <memory>
 
-#include "ui/sui_form.h"
+#include "ui/form.h"
+#include "ui/toolkit.h"
 
 namespace kv {
 
-class TfrmSplash : public QWidget {
-  Q_OBJECT
-
+class TfrmSplash : public ui::Form {
  public:
-  explicit TfrmSplash(QWidget* owner);
+  static constexpr ui::Size kClientSize{248, 87};
+  static constexpr ui::Rect kFrameRect{1, 1, 246, 85};
+  static constexpr ui::Rect kLabelRect{64, 36, 123, 13};
 
-  ui::SuiForm* suiForm1;
-  QLabel* Label1;
+  TfrmSplash(ui::Toolkit& toolkit, ui::Window* owner);
 
-  // Shows the box and returns once its text has been painted on the screen, or after `bound`
-  // (a display that never exposes the box must not hold the start-up). True when painted.
-  bool ShowPainted(std::chrono::milliseconds bound);
-  // The text has been painted into the exposed window.
-  bool TextPainted() const { return textPainted_; }
+  ui::Window& GetWindow() override { return *window_; }
+  ui::Label* Label1;
 
- signals:
-  void textPaintedOnScreen();
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
+  // Shows the box and returns once its text is on the screen, or after `bound`. True when painted.
+  bool ShowPainted(std::chrono::milliseconds bound) { return window_->ShowPainted(bound); }
+  bool TextPainted() const { return window_->PaintedOnScreen(); }
 
  private:
-  bool textPainted_ = false;
+  std::unique_ptr<ui::Window> window_;
 };
 
 }  // namespace kv

@@ -1,14 +1,8 @@
 #include "builder/forms/frmbuild.h"
 
-#include <QGuiApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QScreen>
 #include <exception>
 
-#include "ui/skin_button.h"
-#include "ui/skin_style.h"
-#include "ui/sui_form.h"
+#include "ui/text_encoding.h"
 
 namespace kv {
 
@@ -17,48 +11,35 @@ namespace {
 constexpr const char* kCaption = "Krell-Vane Builder";
 constexpr const char* kErrorCaption = "Error";
 constexpr const char* kInformationCaption = "Information";
-constexpr int kFontPoints = 8;
+constexpr const char* kErrorBoxCaption = "Krellvane";
+constexpr ui::FontSpec kFont{ui::kVerdana, 8};
 
-struct Geometry {
-  int left, top, width, height;
-};
-constexpr Geometry kClient{0, 0, 454, 123};
-constexpr Geometry kTxtFile{8, 56, 361, 21};
-constexpr Geometry kCmdBrowse{376, 56, 69, 21};
-constexpr Geometry kCmdBuild{300, 92, 69, 21};
-constexpr Geometry kCmdClose{376, 92, 69, 21};
-constexpr int kLabel1Left = 8;
-constexpr int kLabel1Top = 36;
-
-void Place(QWidget* widget, const Geometry& g) {
-  widget->setGeometry(g.left, g.top, g.width, g.height);
+ui::WindowSpec BuilderSpec() {
+  ui::WindowSpec spec;
+  spec.name = "frmBuildKV";
+  spec.title = kCaption;
+  spec.role = ui::WindowRole::Dialog;
+  spec.size = TfrmBuildKV::kClientSize;
+  spec.fixedSize = true;
+  spec.titleButtons = ui::kClose;
+  spec.font = kFont;
+  return spec;
 }
 
-// Texts from the parameter file are single-byte; system reasons come in the locale's encoding.
-QString MessageText(const BuildOutcome& outcome) {
-  return outcome.status == BuildStatus::ConversionError
-             ? QString::fromLatin1(outcome.message.c_str())
-             : QString::fromLocal8Bit(outcome.message.c_str());
+// Texts from the parameter file are single-byte; system reasons come in the locale's encoding,
+// which the toolkit's UTF-8 is on the systems the builder runs on.
+std::string MessageText(const BuildOutcome& outcome) {
+  return outcome.status == BuildStatus::ConversionError ? ui::Latin1ToUtf8(outcome.message)
+                                                        : outcome.message;
 }
 
 }  // namespace
 
-TfrmBuildKV::TfrmBuildKV(QWidget* owner)
-    : TfrmBuildKV(owner, std::make_unique<QtBuildDialogs>(), BuildOptions{}) {}
-
-TfrmBuildKV::TfrmBuildKV(QWidget* owner, std::unique_ptr<BuildDialogs> dialogs,
-                         BuildOptions options)
-    : QDialog(owner), dialogs_(std::move(dialogs)), session_(std::move(options)) {
-  setObjectName("frmBuildKV");
-  ui::ApplySkinWindow(this, Qt::Dialog);
-  setWindowTitle(kCaption);
-  setModal(true);
-  setFont(ui::SkinFont(ui::kVerdana, kFontPoints));
-  setFixedSize(kClient.width, kClient.height);
+TfrmBuildKV::TfrmBuildKV(ui::Toolkit& toolkit, ui::Window* owner, BuildOptions options)
+    : toolkit_(toolkit),
+      window_(toolkit.CreateWindow(BuilderSpec(), owner)),
+      session_(std::move(options)) {
   CreateControls();
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().center() - rect().center());
-  }
 }
 
 TfrmBuildKV::~TfrmBuildKV() {
@@ -66,82 +47,57 @@ TfrmBuildKV::~TfrmBuildKV() {
 }
 
 void TfrmBuildKV::CreateControls() {
-  suiForm1 = new ui::SuiForm(this, true, ui::SuiForm::kClose);
-  suiForm1->setObjectName("suiForm1");
-  suiForm1->setCaption(kCaption);
-  suiForm1->fillWindow();
-
-  const QFont font = ui::SkinFont(ui::kVerdana, kFontPoints);
-  Label1 = new QLabel("Please select parameter file :", suiForm1);
-  Label1->setObjectName("Label1");
-  Label1->setFont(font);
-  Label1->adjustSize();
-  Label1->move(kLabel1Left, kLabel1Top);
-
-  txtFile = new QLineEdit(suiForm1);
-  txtFile->setObjectName("txtFile");
-  txtFile->setFont(font);
-  Place(txtFile, kTxtFile);
-
-  cmdBrowse = new ui::SkinButton("Browse", suiForm1);
-  cmdBrowse->setObjectName("cmdBrowse");
-  cmdBrowse->setFont(font);
-  Place(cmdBrowse, kCmdBrowse);
-
-  cmdBuild = new ui::SkinButton("Build", suiForm1);
-  cmdBuild->setObjectName("cmdBuild");
-  cmdBuild->setFont(font);
-  Place(cmdBuild, kCmdBuild);
-
-  cmdClose = new ui::SkinButton("Close", suiForm1);
-  cmdClose->setObjectName("cmdClose");
-  cmdClose->setFont(font);
-  Place(cmdClose, kCmdClose);
-
-  connect(cmdBrowse, &QPushButton::clicked, this, [this] { cmdBrowseClick(); });
-  connect(cmdBuild, &QPushButton::clicked, this, [this] { cmdBuildClick(); });
-  connect(cmdClose, &QPushButton::clicked, this, [this] { cmdCloseClick(); });
+  window_->SetCaption(kCaption);
+  Label1 = &window_->AddLabel({"Label1", kLabel1, kFont}, "Please select parameter file :", false);
+  txtFile = &window_->AddEdit({"txtFile", kTxtFile, kFont});
+  cmdBrowse = &window_->AddPushButton({"cmdBrowse", kCmdBrowse, kFont}, "Browse");
+  cmdBuild = &window_->AddPushButton({"cmdBuild", kCmdBuild, kFont}, "Build");
+  cmdClose = &window_->AddPushButton({"cmdClose", kCmdClose, kFont}, "Close");
+  cmdBrowse->OnClick([this] { cmdBrowseClick(); });
+  cmdBuild->OnClick([this] { cmdBuildClick(); });
+  cmdClose->OnClick([this] { cmdCloseClick(); });
 }
 
 void TfrmBuildKV::cmdBrowseClick() {
-  QString path;
-  if (dialogs_->ChooseParameterFile(this, path)) {
-    txtFile->setText(path);
+  std::string path;
+  if (toolkit_.ChooseOpenFile(window_.get(), path)) {
+    txtFile->SetText(path);
   }
 }
 
 void TfrmBuildKV::cmdBuildClick() {
-  cmdBuild->setEnabled(false);
+  cmdBuild->SetEnabled(false);
   BuildOutcome outcome;
   try {
-    outcome = session_.Run(txtFile->text().toLocal8Bit().toStdString());
+    outcome = session_.Run(txtFile->Text());
   } catch (const std::exception& e) {
     // Out of memory and the like: shown like any other error, and the button comes back.
-    dialogs_->ShowError(this, QString::fromLocal8Bit(e.what()));
-    cmdBuild->setEnabled(true);
+    toolkit_.ShowSystemError(window_.get(), kErrorBoxCaption, e.what());
+    cmdBuild->SetEnabled(true);
     return;
   }
   switch (outcome.status) {
     case BuildStatus::Created:
-      dialogs_->ShowMessage(this, kInformationCaption, MessageText(outcome),
-                            ui::DialogIcon::Information);
+      toolkit_.ShowMessageDialog(window_.get(), kInformationCaption, MessageText(outcome),
+                                 ui::DialogIcon::Information);
       break;
     case BuildStatus::ConversionError:
-      dialogs_->ShowError(this, MessageText(outcome));
+      toolkit_.ShowSystemError(window_.get(), kErrorBoxCaption, MessageText(outcome));
       break;
     case BuildStatus::NoFileSelected:
     case BuildStatus::FileNotExists:
     case BuildStatus::LoadPrototypeFailed:
     case BuildStatus::BlockNotFound:
     case BuildStatus::WriteFailed:
-      dialogs_->ShowMessage(this, kErrorCaption, MessageText(outcome), ui::DialogIcon::Stop);
+      toolkit_.ShowMessageDialog(window_.get(), kErrorCaption, MessageText(outcome),
+                                 ui::DialogIcon::Stop);
       break;
   }
-  cmdBuild->setEnabled(true);
+  cmdBuild->SetEnabled(true);
 }
 
 void TfrmBuildKV::cmdCloseClick() {
-  close();
+  window_->Close();
 }
 
 void TfrmBuildKV::FormDestroy() {

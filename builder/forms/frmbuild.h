@@ -1,30 +1,28 @@
 // The builder window: names a parameter file and writes Krellvane.Exe from the program's own file.
 #pragma once
 
-#include <QDialog>
 #include <memory>
 
 #include "builder/build_session.h"
-#include "builder/forms/build_dialogs.h"
-
-class QLabel;
-class QLineEdit;
+#include "ui/form.h"
+#include "ui/toolkit.h"
 
 namespace kv {
 
-namespace ui {
-class SkinButton;
-class SuiForm;
-}  // namespace ui
-
-class TfrmBuildKV : public QDialog {
-  Q_OBJECT
-
+class TfrmBuildKV : public ui::Form {
  public:
-  explicit TfrmBuildKV(QWidget* owner);
-  // For tests: pre-answered dialogs and a build on a chosen prototype and output folder.
-  TfrmBuildKV(QWidget* owner, std::unique_ptr<BuildDialogs> dialogs, BuildOptions options);
+  static constexpr ui::Size kClientSize{454, 123};
+  static constexpr ui::Rect kLabel1{8, 36, 0, 0};  // sized to its text
+  static constexpr ui::Rect kTxtFile{8, 56, 361, 21};
+  static constexpr ui::Rect kCmdBrowse{376, 56, 69, 21};
+  static constexpr ui::Rect kCmdBuild{300, 92, 69, 21};
+  static constexpr ui::Rect kCmdClose{376, 92, 69, 21};
+
+  // options: for tests, a build on a chosen prototype and output folder.
+  TfrmBuildKV(ui::Toolkit& toolkit, ui::Window* owner, BuildOptions options = {});
   ~TfrmBuildKV() override;
+
+  ui::Window& GetWindow() override { return *window_; }
 
   void cmdBrowseClick();
   void cmdBuildClick();
@@ -33,17 +31,17 @@ class TfrmBuildKV : public QDialog {
 
   const BuildSession& session() const { return session_; }
 
-  ui::SuiForm* suiForm1;
-  QLabel* Label1;
-  QLineEdit* txtFile;
-  ui::SkinButton* cmdBrowse;
-  ui::SkinButton* cmdBuild;
-  ui::SkinButton* cmdClose;
+  ui::Label* Label1;
+  ui::Edit* txtFile;
+  ui::PushButton* cmdBrowse;
+  ui::PushButton* cmdBuild;
+  ui::PushButton* cmdClose;
 
  private:
   void CreateControls();
 
-  std::unique_ptr<BuildDialogs> dialogs_;
+  ui::Toolkit& toolkit_;
+  std::unique_ptr<ui::Window> window_;
   BuildSession session_;
 };
 

@@ -11,7 +11,7 @@
 #include <optional>
 
 #include "app/forms/splash.h"
-#include "ui/skin_pictures.h"
+#include "ui/qt/skin_pictures.h"
 
 namespace kv::test {
 namespace {
@@ -49,7 +49,7 @@ class DuringTheWait {
 
 class CheckInProgressTest : public EmulatedWindowTest {
  protected:
-  std::unique_ptr<TfrmMain> OpenOn(std::unique_ptr<emu::EmulatedPlatform> machine) {
+  std::unique_ptr<QtMainWindow> OpenOn(std::unique_ptr<emu::EmulatedPlatform> machine) {
     machine_ = machine.get();
     auto form = Open(std::move(machine));
     ShowActive(*form);
@@ -185,11 +185,9 @@ TEST_F(CheckInProgressTest, SplashTextIsOnTheScreenBeforeTheDrivesAreQuestioned)
   bool visible = false;
   std::size_t commandsBefore = 1;
   std::size_t deviceEventsBefore = 1;
-  auto form = Open(std::move(owned), [&](QWidget& shown) {
-    const auto* splash = qobject_cast<TfrmSplash*>(&shown);
-    ASSERT_NE(splash, nullptr);
-    painted = splash->TextPainted();
-    visible = splash->isVisible();
+  auto form = Open(std::move(owned), [&](TfrmSplash& splash) {
+    painted = splash.TextPainted();
+    visible = ui::qt::WidgetOf(&splash.GetWindow())->isVisible();
     commandsBefore = machine->CdbLog().size();
     deviceEventsBefore = machine->DeviceEvents().size();
   });
@@ -198,13 +196,14 @@ TEST_F(CheckInProgressTest, SplashTextIsOnTheScreenBeforeTheDrivesAreQuestioned)
   EXPECT_EQ(commandsBefore, 0u);
   EXPECT_EQ(deviceEventsBefore, 0u);
   EXPECT_FALSE(machine->CdbLog().empty()) << "the drives were questioned afterwards";
-  EXPECT_EQ(form->findChild<TfrmSplash*>(), nullptr);
+  EXPECT_EQ(form->form->Splash(), nullptr);
+  EXPECT_EQ(form->window->findChild<QWidget*>("frmSplash"), nullptr);
 }
 
 TEST_F(CheckInProgressTest, APaintOfTheHiddenSplashDoesNotCount) {
   // Painting the hidden box (as a grab does) is not painting it on the screen.
-  TfrmSplash splash(nullptr);
-  splash.grab();
+  TfrmSplash splash(toolkit_, nullptr);
+  ui::qt::WidgetOf(&splash.GetWindow())->grab();
   EXPECT_FALSE(splash.TextPainted());
   EXPECT_TRUE(splash.ShowPainted(std::chrono::milliseconds(5000)));
   EXPECT_TRUE(splash.TextPainted());

@@ -22,6 +22,11 @@
 #include "app/forms/frmmain.h"
 #include "drive/platform/emulated/emulated_platform.h"
 #include "ui/message_boxes.h"
+#include "ui/qt/qt_toolkit.h"
+#include "ui/qt/skin_button.h"
+#include "ui/qt/skin_controls.h"
+#include "ui/qt/skin_link_label.h"
+#include "ui/qt/sui_form.h"
 
 namespace kv::test {
 
@@ -70,6 +75,45 @@ inline void PressKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifie
   }
 }
 
+// The main window on the Qt toolkit, with its Qt widgets at hand under the form's member names.
+struct QtMainWindow {
+  std::unique_ptr<TfrmMain> form;
+  QWidget* window;
+  ui::SuiForm* suiForm1;
+  ui::SkinComboBox* cboDrives;
+  ui::SkinImageButton* cmdRefresh;
+  ui::SkinMemo* memTranslator;
+  ui::SkinButton* cmdShowKV;
+  ui::SkinLinkLabel* lblCopyright;
+
+  explicit QtMainWindow(std::unique_ptr<TfrmMain> made)
+      : form(std::move(made)),
+        window(ui::qt::WidgetOf(&form->GetWindow())),
+        suiForm1(ui::qt::FrameOf(&form->GetWindow())),
+        cboDrives(Widget<ui::SkinComboBox>(form->cboDrives)),
+        cmdRefresh(Widget<ui::SkinImageButton>(form->cmdRefresh)),
+        memTranslator(Widget<ui::SkinMemo>(form->memTranslator)),
+        cmdShowKV(Widget<ui::SkinButton>(form->cmdShowKV)),
+        lblCopyright(Widget<ui::SkinLinkLabel>(form->lblCopyright)) {}
+
+  template <class W>
+  static W* Widget(const ui::Control* control) {
+    return qobject_cast<W*>(ui::qt::WidgetOf(control));
+  }
+
+  void show() { window->show(); }
+  void close() { window->close(); }
+  void showMaximized() { window->showMaximized(); }
+  void showNormal() { window->showNormal(); }
+  bool isMaximized() const { return window->isMaximized(); }
+  bool isVisible() const { return window->isVisible(); }
+  QSize size() const { return window->size(); }
+  QRect rect() const { return window->rect(); }
+  int width() const { return window->width(); }
+  void resize(int w, int h) { window->resize(w, h); }
+  void cmdRefreshClick() { form->cmdRefreshClick(); }
+};
+
 class EmulatedWindowTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -103,13 +147,15 @@ class EmulatedWindowTest : public ::testing::Test {
     return machine;
   }
 
-  std::unique_ptr<TfrmMain> Open(std::unique_ptr<Platform> platform,
-                                 std::function<void(QWidget&)> splashShown = {}) {
+  std::unique_ptr<QtMainWindow> Open(std::unique_ptr<Platform> platform,
+                                     std::function<void(TfrmSplash&)> splashShown = {}) {
     MainWindowServices services;
+    services.toolkit = &toolkit_;
     services.boxes = &boxes_;
-    services.runModal = [](QDialog&) { return 0; };
+    services.runModal = [](ui::Form&) { return 0; };
     services.splashShown = std::move(splashShown);
-    return std::make_unique<TfrmMain>(std::move(platform), services);
+    return std::make_unique<QtMainWindow>(
+        std::make_unique<TfrmMain>(std::move(platform), services));
   }
 
   // Shows the window and lets it become the active one, so that it has a focus widget.
@@ -119,8 +165,10 @@ class EmulatedWindowTest : public ::testing::Test {
     QApplication::setActiveWindow(&window);
     QApplication::processEvents();
   }
+  static void ShowActive(QtMainWindow& main) { ShowActive(*main.window); }
 
   std::filesystem::path settings_;
+  ui::qt::QtToolkit toolkit_;
   std::string previous_;
   ui::RecordingMessageBoxes boxes_;
 };

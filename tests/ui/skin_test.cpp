@@ -4,17 +4,16 @@
 #include "tests/ui/test_application.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPointingDevice>
 
-#include "ui/message_boxes.h"
-#include "ui/skin_button.h"
-#include "ui/skin_link_label.h"
-#include "ui/skin_message_dialog.h"
-#include "ui/skin_style.h"
-#include "ui/sui_form.h"
+#include "ui/qt/skin_button.h"
+#include "ui/qt/skin_link_label.h"
+#include "ui/qt/skin_message_dialog.h"
+#include "ui/qt/skin_style.h"
+#include "ui/qt/sui_form.h"
 
 namespace kv::ui {
 namespace {
@@ -48,8 +47,7 @@ void SendEnter(QWidget* widget) {
 // A key pressed and released on the widget.
 void SendKey(QWidget* widget, Qt::Key key, Qt::KeyboardModifiers modifiers) {
   for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
-    QKeyEvent event(type, key, modifiers, 0, 0, 0, QString(), false, 1,
-                    test::TestKeyboard());
+    QKeyEvent event(type, key, modifiers, 0, 0, 0, QString(), false, 1, test::TestKeyboard());
     QApplication::sendEvent(widget, &event);
   }
 }
@@ -280,17 +278,6 @@ TEST_F(SkinTest, MessageDialogInterceptorReplacesTheModalBox) {
   SkinMessageDialog::SetInterceptor(nullptr);
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0], "Error|File not exists !");
-}
-
-TEST_F(SkinTest, NotifierPassesCaptionAndTextToTheBoxes) {
-  RecordingMessageBoxes boxes;
-  MessageBoxNotifier notifier(boxes);
-  notifier.ShowError("Line one\nline two", "ASPI");
-  notifier.ShowError("", "");
-  ASSERT_EQ(boxes.entries().size(), 2u);
-  EXPECT_EQ(boxes.entries()[0].caption, "ASPI");
-  EXPECT_EQ(boxes.entries()[0].text, "Line one\nline two");
-  EXPECT_TRUE(boxes.entries()[1].text.isEmpty());
 }
 
 }  // namespace

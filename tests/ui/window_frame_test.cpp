@@ -8,7 +8,7 @@
 #include "app/forms/krellvane_msgbox.h"
 #include "builder/forms/frmbuild.h"
 #include "media/settings.h"
-#include "ui/sui_form.h"
+#include "ui/qt/sui_form.h"
 
 namespace kv::test {
 namespace {
@@ -20,9 +20,13 @@ QSize ScreenArea(const QWidget& window) {
   return window.screen()->availableGeometry().size();
 }
 
+QSize ScreenArea(const QtMainWindow& main) {
+  return ScreenArea(*main.window);
+}
+
 // The frame covers the window; the controls keep the layout's places on the frame, and so on
 // the window; the title bar's buttons sit at the window's right edge.
-void ExpectFilledFrame(const TfrmMain& form, const char* name) {
+void ExpectFilledFrame(const QtMainWindow& form, const char* name) {
   EXPECT_EQ(form.suiForm1->geometry(), form.rect()) << name;
   EXPECT_EQ(form.cmdRefresh->geometry(), QRect(396, 111, 73, 49)) << name;
   EXPECT_EQ(form.memTranslator->geometry(), QRect(8, 191, 459, 151)) << name;
@@ -60,19 +64,21 @@ TEST_F(WindowFrameTest, FrameFillsTheMainWindowAtEverySize) {
 }
 
 TEST_F(WindowFrameTest, InformationBoxAndBuilderFramesFillTheirWindows) {
-  TfrmKrellvaneMsgBox box(nullptr);
-  box.show();
+  TfrmKrellvaneMsgBox box(toolkit_, nullptr);
+  QWidget& boxWindow = *ui::qt::WidgetOf(&box.GetWindow());
+  boxWindow.show();
   QApplication::processEvents();
-  EXPECT_EQ(box.size(), QSize(486, 420));
-  EXPECT_EQ(box.suiForm1->geometry(), box.rect());
-  EXPECT_EQ(box.cmdClose->geometry(), QRect(208, 392, 81, 21));
+  EXPECT_EQ(boxWindow.size(), QSize(486, 420));
+  EXPECT_EQ(ui::qt::FrameOf(&box.GetWindow())->geometry(), boxWindow.rect());
+  EXPECT_EQ(ui::qt::WidgetOf(box.cmdClose)->geometry(), QRect(208, 392, 81, 21));
 
-  TfrmBuildKV builder(nullptr);
-  builder.show();
+  TfrmBuildKV builder(toolkit_, nullptr);
+  QWidget& builderWindow = *ui::qt::WidgetOf(&builder.GetWindow());
+  builderWindow.show();
   QApplication::processEvents();
-  EXPECT_EQ(builder.size(), QSize(454, 123));
-  EXPECT_EQ(builder.suiForm1->geometry(), builder.rect());
-  EXPECT_EQ(builder.cmdClose->geometry(), QRect(376, 92, 69, 21));
+  EXPECT_EQ(builderWindow.size(), QSize(454, 123));
+  EXPECT_EQ(ui::qt::FrameOf(&builder.GetWindow())->geometry(), builderWindow.rect());
+  EXPECT_EQ(ui::qt::WidgetOf(builder.cmdClose)->geometry(), QRect(376, 92, 69, 21));
 }
 
 TEST_F(WindowFrameTest, MaximiseAndRestoreByButtonAndByDoubleClick) {

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "app/forms/window_icon.h"
+#include "app/qt/window_icon.h"
 #include "tests/support/program_run.h"
 #include "tests/ui/test_application.h"
 

@@ -1,0 +1,36 @@
+// The one seam between the windows and a toolkit: it makes the windows and offers the dialogs and
+// the message handling. Each toolkit is one file set (ui/qt/, ui/win32/) behind it; the forms know
+// only this header, and the tests put a recording fake in its place.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "ui/window.h"
+
+namespace kv::ui {
+
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+
+  // owner may be null.
+  virtual std::unique_ptr<Window> CreateWindow(const WindowSpec& spec, Window* owner) = 0;
+
+  // The file-open dialog for any existing file. False when the user cancels.
+  virtual bool ChooseOpenFile(Window* owner, std::string& path) = 0;
+  // The skinned modal message dialog with one "OK" button.
+  virtual void ShowMessageDialog(Window* owner, const std::string& caption, const std::string& text,
+                                 DialogIcon icon) = 0;
+  // The system's own error box with one OK button.
+  virtual void ShowSystemError(Window* owner, const std::string& caption,
+                               const std::string& text) = 0;
+
+  // Handles what is waiting (painting, timers, the window system) except input, which stays
+  // queued; returns at once when nothing waits.
+  virtual void ProcessPendingMessages() = 0;
+  // Runs the message loop until the main window closes.
+  virtual void Run(Window& main) = 0;
+};
+
+}  // namespace kv::ui
