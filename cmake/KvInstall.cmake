@@ -15,7 +15,7 @@ install(CODE "
     message(FATAL_ERROR \"cannot write the builder edition: \${kv_result}\")
   endif()
 ")
-if(KV_BUILD_GUI)
+if(KV_BUILD_GUI AND NOT WIN32)
   install(TARGETS krellvane-gui LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/krellvane)
 endif()
 
@@ -50,7 +50,7 @@ install(FILES ${KV_MAN_DIR}/krellvane.1.gz ${KV_MAN_DIR}/krellvane-builder.1.gz
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 # The icon's PNG sizes, drawn from the SVG by Qt's own renderer.
-if(KV_BUILD_GUI)
+if(KV_BUILD_GUI AND NOT WIN32)
   add_executable(kv_render_icon data/render_icon.cpp)
   target_link_libraries(kv_render_icon PRIVATE Qt6::Gui Qt6::Svg)
   set(KV_ICON_DIR ${CMAKE_CURRENT_BINARY_DIR}/icons)

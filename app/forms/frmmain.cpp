@@ -50,7 +50,7 @@ TfrmMain::TfrmMain(std::unique_ptr<Platform> platform, MainWindowServices servic
       services_(std::move(services)),
       notifier_(*services_.boxes),
       startup_(platform_.get(), notifier_),
-      window_(services_.toolkit->CreateWindow(MainSpec(), nullptr)),
+      window_(services_.toolkit->MakeWindow(MainSpec(), nullptr)),
       Device(startup_.Device()),
       UserCdList(startup_.UserCd()),
       UserDvdList(startup_.UserDvd()) {

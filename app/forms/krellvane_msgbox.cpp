@@ -25,7 +25,7 @@ ui::WindowSpec BoxSpec() {
 }  // namespace
 
 TfrmKrellvaneMsgBox::TfrmKrellvaneMsgBox(ui::Toolkit& toolkit, ui::Window* owner)
-    : window_(toolkit.CreateWindow(BoxSpec(), owner)) {
+    : window_(toolkit.MakeWindow(BoxSpec(), owner)) {
   window_->SetCaption("Krell-Vane");
   Bevel1 = &window_->AddBevel({"Bevel1", kBevelRect});
   // A fixed-size label: text beyond its height is cut off, never scrolled.

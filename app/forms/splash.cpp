@@ -20,7 +20,7 @@ ui::WindowSpec SplashSpec() {
 }  // namespace
 
 TfrmSplash::TfrmSplash(ui::Toolkit& toolkit, ui::Window* owner)
-    : window_(toolkit.CreateWindow(SplashSpec(), owner)) {
+    : window_(toolkit.MakeWindow(SplashSpec(), owner)) {
   Label1 = &window_->AddLabel({"Label1", kLabelRect, {ui::kVerdana, 8, true}, ui::kBlack},
                               "Querying Device ...", false);
 }

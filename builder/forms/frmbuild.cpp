@@ -37,7 +37,7 @@ std::string MessageText(const BuildOutcome& outcome) {
 
 TfrmBuildKV::TfrmBuildKV(ui::Toolkit& toolkit, ui::Window* owner, BuildOptions options)
     : toolkit_(toolkit),
-      window_(toolkit.CreateWindow(BuilderSpec(), owner)),
+      window_(toolkit.MakeWindow(BuilderSpec(), owner)),
       session_(std::move(options)) {
   CreateControls();
 }

@@ -392,7 +392,7 @@ class MadeBuilder : public ui::Form {
   MadeBuilder(ui::Toolkit& toolkit, ui::Window* owner) {
     ui::WindowSpec spec;
     spec.name = "madeBuilder";
-    window_ = toolkit.CreateWindow(spec, owner);
+    window_ = toolkit.MakeWindow(spec, owner);
   }
   ui::Window& GetWindow() override { return *window_; }
 

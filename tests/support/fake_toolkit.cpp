@@ -280,7 +280,7 @@ std::unique_ptr<ui::Window::Busy> FakeWindow::BeginBusy() {
   return std::make_unique<FakeBusy>(toolkit_, spec_.name, busy_);
 }
 
-std::unique_ptr<ui::Window> FakeToolkit::CreateWindow(const ui::WindowSpec& spec,
+std::unique_ptr<ui::Window> FakeToolkit::MakeWindow(const ui::WindowSpec& spec,
                                                       ui::Window* owner) {
   return std::make_unique<FakeWindow>(*this, spec, owner);
 }

@@ -227,7 +227,7 @@ class FakeToolkit : public ui::Toolkit {
     std::optional<ui::DialogIcon> icon;  // none: the system's error box
   };
 
-  std::unique_ptr<ui::Window> CreateWindow(const ui::WindowSpec& spec, ui::Window* owner) override;
+  std::unique_ptr<ui::Window> MakeWindow(const ui::WindowSpec& spec, ui::Window* owner) override;
   bool ChooseOpenFile(ui::Window* owner, std::string& path) override;
   void ShowMessageDialog(ui::Window* owner, const std::string& caption, const std::string& text,
                          ui::DialogIcon icon) override;

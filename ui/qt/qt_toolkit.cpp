@@ -30,7 +30,7 @@ SuiForm* FrameOf(const Window* window) {
   return qtWindow != nullptr ? qtWindow->frame() : nullptr;
 }
 
-std::unique_ptr<Window> QtToolkit::CreateWindow(const WindowSpec& spec, Window* owner) {
+std::unique_ptr<Window> QtToolkit::MakeWindow(const WindowSpec& spec, Window* owner) {
   return std::make_unique<QtWindow>(spec, WidgetOf(owner));
 }
 
