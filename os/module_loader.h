@@ -6,6 +6,9 @@
 
 namespace kv {
 
+// The window module's file name on this system.
+extern const char* const kWindowModuleFile;
+
 // Whether a window can be shown at all (a display server is named in the environment, or the
 // window toolkit was told which platform to use).
 bool HasDisplay();

@@ -1,4 +1,4 @@
-// Opening the window: the Qt windows live in a module of their own that the program loads only
+// Opening the window: the windows live in a module of their own that the program loads only
 // when it opens a window, so that the command line never loads a window toolkit.
 #pragma once
 
@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "app/core/platform_factory.h"
+#include "os/module_loader.h"
 
 namespace kv {
 
-// The module's file name and the two functions it offers.
-inline constexpr const char* kWindowModuleFile = "krellvane-gui.so";
+// The two functions the module (kWindowModuleFile) offers.
 inline constexpr const char* kWindowEntrySymbol = "krellvane_window_main";
 inline constexpr const char* kWindowVersionSymbol = "krellvane_window_module_version";
 using WindowEntry = int (*)(int argc, char** argv, const PlatformChoice* platform);

@@ -9,6 +9,8 @@
 
 namespace kv {
 
+const char* const kWindowModuleFile = "krellvane-gui.so";
+
 namespace {
 // Any of these names a place for a window; QT_QPA_PLATFORM (offscreen, vnc, ...) names one
 // explicitly.

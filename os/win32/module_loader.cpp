@@ -7,6 +7,8 @@
 
 namespace kv {
 
+const char* const kWindowModuleFile = "krellvane-gui.dll";
+
 bool HasDisplay() {
   return true;
 }
