@@ -5,7 +5,10 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME krellvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Krellvane")
-set(CPACK_PACKAGE_CONTACT "Krellvane maintainers <maintainers@krellvane.org>")
+set(CPACK_PACKAGE_CONTACT "Krellvane maintainers <krellvane@orvelix.example>")
+# The web page is the one the window's link label opens (ui/skin_link_label.h); the install tests
+# check that the metainfo, the manual page and the package all give that one address.
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.orvelix.example/")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "identify the recordable CD or DVD in a writer")
 set(CPACK_PACKAGE_DESCRIPTION
   "Krellvane tells which recordable disc sits in a CD/DVD writer and how fast

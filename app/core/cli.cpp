@@ -89,6 +89,9 @@ CliRequest ParseCommandLine(int argc, const char* const* argv) {
 
   CLI::App app{"", ProgramName()};
   app.set_help_flag();
+  // One command line on every system: CLI11 would read "/x" as an option on Windows, so a device
+  // node or a path given as a value would be taken for one.
+  app.allow_windows_style_options(false);
   bool list = false;
   std::vector<std::string> emulate;
   auto* emulateOption = app.add_option("--emulate", emulate)->expected(0, -1);

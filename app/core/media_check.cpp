@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "app/core/manufacturer.h"
 #include "app/core/report_format.h"
@@ -60,15 +62,15 @@ class MediaCheck {
       return;
     }
     if (selected->DriveTypeName != nullptr) {
-      const char* name = OrEmpty(device_.CurrentDriveTypeName());
-      facts_.driveTypeName = name;
+      // The name of the drive's current type, kept with its code for --json.
+      const DriveType shown = device_.QueryDriveType();
+      const char* name = OrEmpty(AtapiDevice::DriveTypeName(shown));
       sink_.AppendLine(Format(report::kDriveLine, name));
+      facts_.driveType = shown;
+      facts_.driveTypeName = name;
     }
     DriveType driveType = device_.QueryDriveType();
-    facts_.driveType = driveType;
     DiscType discType = device_.QueryDiscType();
-    facts_.discType = discType;
-    facts_.discTypeName = OrEmpty(AtapiDevice::DiscTypeName(discType));
     AppendDiscLine(discType);
     if (discType == DiscType::kNoMedia) {
       facts_.completed = true;
@@ -85,46 +87,49 @@ class MediaCheck {
 
  private:
   void AppendDiscLine(DiscType discType) {
-    std::string text = IsCdRecordable(discType)
-                           ? std::string(report::kDiscLineCdr)
-                           : Format(report::kDiscLine, facts_.discTypeName.c_str());
+    const std::string name = OrEmpty(AtapiDevice::DiscTypeName(discType));
+    std::string text = IsCdRecordable(discType) ? std::string(report::kDiscLineCdr)
+                                                : Format(report::kDiscLine, name.c_str());
+    std::optional<uint32_t> layers;
     if (IsDvdFamily(discType)) {
-      uint32_t layers = device_.QueryLayerCount();
-      facts_.layers = layers;
+      layers = device_.QueryLayerCount();
       // A failed layer query leaves the padded name as it is.
-      if (layers == kSingleLayer) {
+      if (*layers == kSingleLayer) {
         text = report::TrimRight(text) + report::kSingleLayer;
-      } else if (layers > 0) {
+      } else if (*layers > 0) {
         text = report::TrimRight(text) + report::kDualLayer;
       }
     }
     sink_.AppendLine(text);
+    facts_.discType = discType;
+    facts_.discTypeName = name;
+    facts_.layers = layers;
   }
 
   void RunCdPart(DiscType discType) {
     uint32_t leadIn = device_.QueryAtipTime(AtipTime::kLeadIn);
     uint32_t leadOut = device_.QueryAtipTime(AtipTime::kLeadOut);
-    facts_.leadIn = leadIn;
-    facts_.leadOut = leadOut;
     report::CdTimeParts in = report::ParseCdTime(leadIn);
     if (IsCdRewritable(discType)) {
-      facts_.material = report::kPhaseChange;
       sink_.AppendLine(report::kMaterialPhaseChange);
+      facts_.material = report::kPhaseChange;
     } else if (in.frames % 10 < 5) {
-      facts_.material = report::kCyanine;
       sink_.AppendLine(report::kMaterialCyanine);
+      facts_.material = report::kCyanine;
     } else {
-      facts_.material = report::kPhthalocyanine;
       sink_.AppendLine(report::kMaterialPhthalocyanine);
+      facts_.material = report::kPhthalocyanine;
     }
     sink_.AppendLine(Format(report::kLeadInLine, in.minutes, in.seconds, in.frames));
+    facts_.leadIn = leadIn;
     report::CdTimeParts out = report::ParseCdTime(leadOut);
     sink_.AppendLine(Format(report::kLeadOutLine, out.minutes, out.seconds, out.frames));
+    facts_.leadOut = leadOut;
     // Without a lead-out time the formula would give a negative capacity: no line then.
     if (leadOut != 0) {
       double megabytes = report::SectorsToMegabytes(report::NominalSectors(out));
-      facts_.capacityMegabytes = megabytes;
       sink_.AppendLine(Format(report::kCdCapacityLine, megabytes));
+      facts_.capacityMegabytes = megabytes;
     }
     AppendManufacturer(FindManufacturer(device_, userCd_, userDvd_, discType,
                                         static_cast<int32_t>(leadIn),
@@ -146,41 +151,41 @@ class MediaCheck {
       if (idArea[0] != 0) {
         IdentifierArea work = idArea;
         MakePrintable(work.data(), kDvdPlusMidBytes);
-        facts_.mediaId = RawBytes(idArea, 0, kDvdPlusMidBytes);
         sink_.AppendLine(report::FormatIdentifier(report::kDvdPlusMidLine, Byte(idArea, 0),
                                                   Byte(idArea, 1), Byte(idArea, 2), Byte(idArea, 3),
                                                   Byte(idArea, 4), Byte(idArea, 5), Byte(idArea, 6),
                                                   Byte(idArea, 7), work.data()));
+        facts_.mediaId = RawBytes(idArea, 0, kDvdPlusMidBytes);
         work = typeArea;
         MakePrintable(work.data(), kDvdPlusTidBytes);
-        facts_.typeId = RawBytes(typeArea, 0, kDvdPlusTidBytes);
         sink_.AppendLine(report::FormatIdentifier(report::kDvdPlusTidLine, Byte(typeArea, 0),
                                                   Byte(typeArea, 1), Byte(typeArea, 2),
                                                   work.data()));
+        facts_.typeId = RawBytes(typeArea, 0, kDvdPlusTidBytes);
       }
     } else {
       device_.ReadDvdMinusMediaId(idArea.data());
       if (idArea[0] != 0) {
         IdentifierArea work = idArea;
         MakePrintable(work.data(), kDvdMinusHalfBytes);
-        facts_.mediaId = RawBytes(idArea, 0, kDvdMinusHalfBytes);
         sink_.AppendLine(report::FormatIdentifier(report::kDvdMinusMidLine, Byte(idArea, 0),
                                                   Byte(idArea, 1), Byte(idArea, 2), Byte(idArea, 3),
                                                   Byte(idArea, 4), Byte(idArea, 5), work.data()));
+        facts_.mediaId = RawBytes(idArea, 0, kDvdMinusHalfBytes);
         char* second = work.data() + kDvdMinusHalfBytes;
         MakePrintable(second, kDvdMinusHalfBytes);
-        facts_.typeId = RawBytes(idArea, kDvdMinusHalfBytes, kDvdMinusHalfBytes);
         sink_.AppendLine(report::FormatIdentifier(report::kDvdMinusTidLine, Byte(idArea, 6),
                                                   Byte(idArea, 7), Byte(idArea, 8), Byte(idArea, 9),
                                                   Byte(idArea, 10), Byte(idArea, 11), second));
+        facts_.typeId = RawBytes(idArea, kDvdMinusHalfBytes, kDvdMinusHalfBytes);
       }
     }
     uint32_t blocks = device_.QueryCapacityBlocks();
-    facts_.capacityBlocks = blocks;
     if (blocks != 0) {
       double gigabytes = report::BlocksToGigabytes(blocks);
-      facts_.capacityGigabytes = gigabytes;
       sink_.AppendLine(Format(report::kDvdCapacityLine, gigabytes));
+      facts_.capacityBlocks = blocks;
+      facts_.capacityGigabytes = gigabytes;
     }
     AppendManufacturer(FindManufacturer(device_, userCd_, userDvd_, discType, 0, 0));
     device_.SetMaximumStreaming();
@@ -194,20 +199,24 @@ class MediaCheck {
 
   void AppendManufacturer(const char* name) {
     if (name == nullptr) {
-      facts_.manufacturer.reset();
       sink_.AppendLine(report::kManufacturerUnknown);
+      facts_.manufacturer = report::kUnknown;
+      facts_.manufacturerFound = false;
       return;
     }
     std::string bounded(name, strnlen(name, kNameField));
-    facts_.manufacturer = bounded;
     sink_.AppendLine(Format(report::kManufacturerLine, bounded.c_str()));
+    facts_.manufacturer = bounded;
+    facts_.manufacturerFound = true;
   }
 
   void AppendSpeed(const char* format, double speed, double singleSpeed) {
-    double multiple = speed / singleSpeed;
+    const double multiple = speed / singleSpeed;
+    report::SpeedText text = report::FormatSpeedLine(format, multiple);
+    sink_.AppendLine(text.line);
     facts_.speedKBps = speed;
     facts_.speedMultiple = multiple;
-    sink_.AppendLine(Format(format, multiple));
+    facts_.speedPrinted = std::move(text.multiple);
   }
 
   AtapiDevice& device_;

@@ -25,9 +25,11 @@ class ReportSink {
   virtual void ProcessPendingMessages() {}
 };
 
-// The facts one check found, for --json. Fields stay unset where the check did not reach them.
+// The facts of the report lines, for --json. Each field is set only once its line is in the sink,
+// so an unset field is a line the report lacks. Layers come with the disc type line; 0 is a failed
+// layer query, which that line does not show.
 struct MediaCheckFacts {
-  std::optional<DriveType> driveType;
+  std::optional<DriveType> driveType;  // the code whose name the drive type line shows
   std::string driveTypeName;
   std::optional<DiscType> discType;
   std::string discTypeName;
@@ -40,10 +42,14 @@ struct MediaCheckFacts {
   std::optional<double> capacityMegabytes;
   std::optional<double> capacityGigabytes;
   std::optional<uint32_t> capacityBlocks;
-  std::optional<std::string> manufacturer;  // nullopt: "Unknown"
+  // The text after the manufacturer line's label ("Unknown" when no table named the disc), and
+  // whether a table named it.
+  std::optional<std::string> manufacturer;
+  bool manufacturerFound = false;
   std::optional<double> speedKBps;
-  std::optional<double> speedMultiple;
-  bool completed = false;  // the check ran to its last line
+  std::optional<double> speedMultiple;  // the exact quotient
+  std::string speedPrinted;             // the multiple as the speed line shows it ("48X")
+  bool completed = false;               // the check ran to its last line
 };
 
 // Runs the check on the selected drive; selected is null when no drive-list line is selected.

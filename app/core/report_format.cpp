@@ -86,6 +86,18 @@ std::string FormatList(const char* format, va_list args) {
 
 }  // namespace
 
+SpeedText FormatSpeedLine(const char* lineFormat, double multiple) {
+  SpeedText text;
+  text.line = Format(lineFormat, multiple);
+  const std::string label = kSpeedLabel;
+  const std::string suffix = kSpeedSuffix;
+  if (text.line.size() >= label.size() + suffix.size() && text.line.rfind(label, 0) == 0 &&
+      text.line.compare(text.line.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    text.multiple = text.line.substr(label.size(), text.line.size() - label.size() - suffix.size());
+  }
+  return text;
+}
+
 std::string Format(const char* format, ...) {
   va_list args;
   va_start(args, format);

@@ -31,6 +31,11 @@ inline constexpr const char* kManufacturerLine = "Manufacturer Maybe = %s";
 inline constexpr const char* kManufacturerUnknown = "Manufacturer Maybe = Unknown";
 inline constexpr const char* kCdSpeedLine = "KRELL-VANE Speed Limit = %.0fX (Write)";
 inline constexpr const char* kDvdSpeedLine = "KRELL-VANE Speed Limit = %.1fX (Write)";
+// What both speed lines hold before and after the multiple.
+inline constexpr const char* kSpeedLabel = "KRELL-VANE Speed Limit = ";
+inline constexpr const char* kSpeedSuffix = " (Write)";
+inline constexpr const char* kManufacturerLabel = "Manufacturer Maybe = ";
+inline constexpr const char* kUnknown = "Unknown";
 
 // The material names as the material lines end (for --json).
 inline constexpr const char* kCyanine = "Cyanine";
@@ -62,6 +67,14 @@ double BlocksToGigabytes(uint32_t blocks);
 
 // Text with trailing white space removed.
 std::string TrimRight(const std::string& text);
+
+// A speed line (kCdSpeedLine or kDvdSpeedLine) and its multiple exactly as the line shows it
+// ("48X", "16.0X"): the multiple is cut from the formatted line, so the two can never differ.
+struct SpeedText {
+  std::string line;
+  std::string multiple;
+};
+SpeedText FormatSpeedLine(const char* lineFormat, double multiple);
 
 // printf into a fixed buffer; output that would not fit is cut, never overflows.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));

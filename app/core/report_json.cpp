@@ -37,16 +37,12 @@ json Time(const std::optional<uint32_t>& time) {
   return json{{"value", *time}, {"time", report::FormatCdTime(*time)}};
 }
 
-template <typename T>
-json OrNull(const std::optional<T>& value) {
-  return value ? json(*value) : json(nullptr);
-}
-
+// The drive as --list shows it; its type as the report's drive type line shows it.
 json DriveJson(int line, const DriveRecord& drive, const MediaCheckFacts& facts) {
-  uint8_t code = Code(facts.driveType.value_or(drive.DriveType));
-  std::string name = !facts.driveTypeName.empty()
-                         ? facts.driveTypeName
-                         : std::string(drive.DriveTypeName != nullptr ? drive.DriveTypeName : "");
+  json type = nullptr;
+  if (facts.driveType) {
+    type = json{{"code", Code(*facts.driveType)}, {"name", report::TrimRight(facts.driveTypeName)}};
+  }
   return json{
       {"line", line},
       {"address",
@@ -55,16 +51,18 @@ json DriveJson(int line, const DriveRecord& drive, const MediaCheckFacts& facts)
       {"vendor", FieldText(drive.Vendor)},
       {"product", FieldText(drive.Product)},
       {"revision", FieldText(drive.Revision)},
-      {"driveType", json{{"code", code}, {"name", report::TrimRight(name)}}},
+      {"driveType", type},
   };
 }
 
+// One field per report line, null where the report has no such line.
 json DiscJson(const MediaCheckFacts& facts) {
   json disc;
   disc["type"] = facts.discType ? json{{"code", Code(*facts.discType)},
                                        {"name", report::TrimRight(facts.discTypeName)}}
                                 : json(nullptr);
-  disc["layers"] = OrNull(facts.layers);
+  // A failed layer query (0) puts no layer count on the disc type line.
+  disc["layers"] = facts.layers.value_or(0) != 0 ? json(*facts.layers) : json(nullptr);
   disc["leadIn"] = Time(facts.leadIn);
   disc["leadOut"] = Time(facts.leadOut);
   disc["material"] = facts.material.empty() ? json(nullptr) : json(facts.material);
@@ -82,9 +80,17 @@ json DiscJson(const MediaCheckFacts& facts) {
     capacity["gigabytes"] = *facts.capacityGigabytes;
   }
   disc["capacity"] = capacity.empty() ? json(nullptr) : capacity;
-  disc["manufacturer"] = OrNull(facts.manufacturer);
-  if (facts.speedKBps) {
-    disc["speed"] = json{{"kBps", *facts.speedKBps}, {"multiple", facts.speedMultiple.value_or(0)}};
+  if (facts.manufacturer) {
+    disc["manufacturer"] =
+        json{{"printed", *facts.manufacturer},
+             {"name", facts.manufacturerFound ? json(*facts.manufacturer) : json(nullptr)}};
+  } else {
+    disc["manufacturer"] = nullptr;
+  }
+  if (facts.speedKBps && facts.speedMultiple) {
+    disc["speed"] = json{{"kBps", *facts.speedKBps},
+                         {"multiple", *facts.speedMultiple},
+                         {"printed", facts.speedPrinted}};
   } else {
     disc["speed"] = nullptr;
   }

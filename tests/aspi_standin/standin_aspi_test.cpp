@@ -167,7 +167,8 @@ TEST(StandInAspi, RefusedCommandsFailAtOnce) {
     EXPECT_EQ(device.TestUnitReady(), 0);
     EXPECT_EQ(device.LastCommand().Status, kStatusFailed);
     EXPECT_EQ(device.LastCommand().TimedOut, 0);
-    EXPECT_EQ(device.QueryDiscType(), DiscType::kNoMedia);
+    // Nothing answers, not even NOT READY: the disc is of an unknown type, not absent.
+    EXPECT_EQ(device.QueryDiscType(), DiscType::kUnknown);
   }
 }
 

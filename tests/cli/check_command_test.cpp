@@ -242,10 +242,11 @@ TEST(CheckCommand, JsonAgreesWithTheText) {
     }
     const std::string* maker = FindLine(lines, "Manufacturer Maybe = ");
     if (maker != nullptr) {
-      std::string expected = j["disc"]["manufacturer"].is_null()
-                                 ? std::string("Unknown")
-                                 : j["disc"]["manufacturer"].get<std::string>();
-      EXPECT_EQ(maker->substr(21), expected);
+      EXPECT_EQ(maker->substr(21), j["disc"]["manufacturer"]["printed"]);
+      const nlohmann::json& name = j["disc"]["manufacturer"]["name"];
+      EXPECT_EQ(name.is_null(), maker->substr(21) == "Unknown");
+    } else {
+      EXPECT_TRUE(j["disc"]["manufacturer"].is_null());
     }
     const std::string* speed = FindLine(lines, "KRELL-VANE Speed Limit = ");
     if (speed != nullptr) {
@@ -254,6 +255,8 @@ TEST(CheckCommand, JsonAgreesWithTheText) {
       bool dvd = j["disc"]["type"]["code"].get<int>() >= 15;
       std::snprintf(buffer, sizeof buffer, dvd ? "%.1f" : "%.0f", multiple);
       EXPECT_EQ(*speed, "KRELL-VANE Speed Limit = " + std::string(buffer) + "X (Write)");
+      EXPECT_EQ(*speed, "KRELL-VANE Speed Limit = " +
+                            j["disc"]["speed"]["printed"].get<std::string>() + " (Write)");
     } else {
       EXPECT_TRUE(j["disc"]["speed"].is_null());
     }

@@ -148,6 +148,33 @@ TEST(CheckNotes, NeverReadyAndHungDrivesEndWithTheirOwnExitCode) {
   EXPECT_NE(fine.exitCode, kExitNotReady) << "the other drive is checked as usual: " << fine.err;
 }
 
+// On the emulated clock: a drive that stops answering at any command of the listing or the check
+// costs the whole run one command bound, not one per command or the ready wait on top.
+TEST(CheckNotes, ADriveThatStopsAnsweringCostsOneCommandBound) {
+  std::size_t commands = 0;
+  {
+    emu::EmulatedPlatform clean;
+    clean.AddDrive(Writer("HUNG"));
+    ASSERT_EQ(Check(clean, AnyDrive(1)).exitCode, kExitOk);
+    commands = clean.CdbLog().size();
+  }
+  ASSERT_GT(commands, 5u);
+  for (uint32_t from = 1; from <= commands; ++from) {
+    emu::EmulatedPlatform machine;
+    const int drive = machine.AddDrive(Writer("HUNG"));
+    emu::Fault hang = HangFault();
+    hang.failAfter = from;
+    machine.Drive(drive).MutableProfile().faults["*"] = {hang};
+    const int64_t start = machine.CounterNow();
+    const CheckRun run = Check(machine, AnyDrive(1));
+    const int64_t waited = (machine.CounterNow() - start) / machine.CounterFrequency();
+    SCOPED_TRACE("hung from command " + std::to_string(from) + "\n" + run.err);
+    EXPECT_GE(waited, emu::kEmulatedCommandBoundSeconds);
+    EXPECT_LT(waited, 2 * emu::kEmulatedCommandBoundSeconds);
+    EXPECT_NE(run.exitCode, kExitOk);
+  }
+}
+
 TEST(CheckNotes, ADriveNamedByItsNode) {
   emu::EmulatedPlatform machine;
   machine.AddDrive(Writer("FIRST"));

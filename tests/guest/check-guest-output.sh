@@ -198,7 +198,18 @@ json_agrees() {
     else
       bad "$js: speed multiple '$got', text says ${want}X" "$json"
     fi
+    got=$(jq -r '.disc.speed.printed // empty' <<<"$json")
+    [[ $got == "${want}X" ]] && ok "$js: speed printed $got" ||
+      bad "$js: speed printed '$got', text says ${want}X" "$json"
+  else
+    [[ $(jq -r '.disc.speed' <<<"$json") == null ]] && ok "$js: no speed line, speed null" ||
+      bad "$js: no speed line, but speed is not null" "$json"
   fi
+  # the manufacturer as the line ends, and null where the report has no such line
+  want=$(sed -n 's/^Manufacturer Maybe = //p' <<<"$text" | head -n1)
+  got=$(jq -r '.disc.manufacturer.printed // empty' <<<"$json")
+  [[ $got == "$want" ]] && ok "$js: manufacturer '${got:-null}'" ||
+    bad "$js: manufacturer '$got', text says '$want'" "$json"
   # a report that reached its speed line is a completed check
   want=false
   grep -q '^KRELL-VANE Speed Limit' <<<"$text" && want=true

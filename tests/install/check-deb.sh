@@ -34,6 +34,8 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [[ $(field Package) == krellvane ]] || say_fail "Package: $(field Package)"
 [[ $(field Architecture) == "$(dpkg --print-architecture)" ]] || say_fail "Architecture: $(field Architecture)"
 [[ -n $(field Description) ]] || say_fail "no Description"
+[[ $(field Homepage) == https://*/ ]] || say_fail "Homepage: '$(field Homepage)'"
+[[ $(field Maintainer) == *"<"*"@"*">" ]] || say_fail "Maintainer: '$(field Maintainer)'"
 
 # The dependencies: exactly what dpkg-shlibdeps finds for the two ELF files, no more, no less.
 depends=$(field Depends)

@@ -7,7 +7,8 @@
 # - windows_cli_equals_linux: the program's output against the Linux build's program.
 # Included before the test folders (it sets their properties); kv_add_wine_tests() comes after.
 
-set(KV_WINE_RUN ${PROJECT_SOURCE_DIR}/cmake/windows/wine-run.sh)
+# The toolchain's Wine runner (32-bit or 64-bit prefix).
+set(KV_WINE_RUN ${CMAKE_CROSSCOMPILING_EMULATOR})
 
 add_test(NAME wine_cdrom_letter_setup
   COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/wine-cdrom-letter.sh ${KV_WINE_RUN})

@@ -1,7 +1,6 @@
 #include "drive/platform/linux/linux_sg_io.h"
 
 #include <fcntl.h>
-#include <scsi/sg.h>
 #include <sys/ioctl.h>
 
 #include <algorithm>
@@ -37,48 +36,19 @@ int DxferDirection(const ScsiRequest& request) {
   }
 }
 
-unsigned TimeoutMilliseconds(uint32_t seconds) {
-  const uint64_t ms =
-      static_cast<uint64_t>(std::min(seconds, kSgIoBoundSeconds)) * kMillisecondsPerSecond;
+}  // namespace
+
+unsigned SgIoTimeoutMilliseconds(uint32_t seconds) {
+  const uint32_t bounded = seconds == 0 ? kSgIoBoundSeconds : std::min(seconds, kSgIoBoundSeconds);
+  const uint64_t ms = static_cast<uint64_t>(bounded) * kMillisecondsPerSecond;
   return static_cast<unsigned>(std::min<uint64_t>(ms, INT_MAX));
 }
 
-}  // namespace
-
-SgIoOutcome RunSgIo(int fd, const ScsiRequest& request) {
+SgIoOutcome ReadSgIoHeader(const sg_io_hdr_t& hdr, const SenseBytes& sense) {
   SgIoOutcome outcome;
-  Cdb cdb = request.cdb;
-  SenseBytes sense{};
-
-  sg_io_hdr_t hdr;
-  std::memset(&hdr, 0, sizeof hdr);
-  hdr.interface_id = kSgInterfaceId;
-  hdr.cmd_len = static_cast<unsigned char>(cdb.size());
-  hdr.cmdp = cdb.data();
-  hdr.dxfer_direction = DxferDirection(request);
-  if (hdr.dxfer_direction != SG_DXFER_NONE) {
-    hdr.dxferp = request.buffer;
-    hdr.dxfer_len = request.length;
-  }
-  hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
-  hdr.sbp = sense.data();
-  hdr.timeout = TimeoutMilliseconds(request.timeoutSeconds);
-
-  if (ioctl(fd, SG_IO, &hdr) != 0) {
-    const int error = errno;
-    outcome.result.osError = error;
-    outcome.result.timedOut = error == ETIMEDOUT;
-    // The kernel's command filter: the command never reached the drive.
-    outcome.result.refused = error == EPERM || error == EACCES;
-    if (outcome.result.refused) {
-      const int flags = fcntl(fd, F_GETFL);
-      outcome.result.openReadOnly = flags >= 0 && (flags & O_ACCMODE) == O_RDONLY;
-    }
-    return outcome;
-  }
-
   outcome.scsiStatus = hdr.status;
-  const uint8_t senseLength = std::min<uint8_t>(hdr.sb_len_wr, sense.size());
+  const uint8_t senseLength =
+      static_cast<uint8_t>(std::min<std::size_t>(hdr.sb_len_wr, sense.size()));
   outcome.result.sense = sense;
   outcome.result.senseLength = senseLength;
   const int resid = std::clamp<int>(hdr.resid, 0, static_cast<int>(hdr.dxfer_len));
@@ -97,6 +67,41 @@ SgIoOutcome RunSgIo(int fd, const ScsiRequest& request) {
     outcome.result.transferred = 0;
   }
   return outcome;
+}
+
+SgIoOutcome RunSgIo(int fd, const ScsiRequest& request) {
+  SgIoOutcome outcome;
+  Cdb cdb = request.cdb;
+  SenseBytes sense{};
+
+  sg_io_hdr_t hdr;
+  std::memset(&hdr, 0, sizeof hdr);
+  hdr.interface_id = kSgInterfaceId;
+  hdr.cmd_len = static_cast<unsigned char>(cdb.size());
+  hdr.cmdp = cdb.data();
+  hdr.dxfer_direction = DxferDirection(request);
+  if (hdr.dxfer_direction != SG_DXFER_NONE) {
+    hdr.dxferp = request.buffer;
+    hdr.dxfer_len = request.length;
+  }
+  hdr.mx_sb_len = static_cast<unsigned char>(sense.size());
+  hdr.sbp = sense.data();
+  hdr.timeout = SgIoTimeoutMilliseconds(request.timeoutSeconds);
+
+  if (ioctl(fd, SG_IO, &hdr) != 0) {
+    const int error = errno;
+    outcome.result.osError = error;
+    outcome.result.timedOut = error == ETIMEDOUT;
+    // The kernel's command filter: the command never reached the drive.
+    outcome.result.refused = error == EPERM || error == EACCES;
+    if (outcome.result.refused) {
+      const int flags = fcntl(fd, F_GETFL);
+      outcome.result.openReadOnly = flags >= 0 && (flags & O_ACCMODE) == O_RDONLY;
+    }
+    return outcome;
+  }
+
+  return ReadSgIoHeader(hdr, sense);
 }
 
 }  // namespace kv

@@ -1,6 +1,8 @@
 // One SG_IO call on an open block or sg node, shared by the pass-through and the sg manager.
 #pragma once
 
+#include <scsi/sg.h>
+
 #include <cstdint>
 
 #include "drive/platform.h"
@@ -19,6 +21,14 @@ struct SgIoOutcome {
   PassThroughResult result;  // callSucceeded, transferred, raw sense, osError
   uint8_t scsiStatus = 0;    // the SCSI status byte the drive returned
 };
+
+// The time-out handed to SG_IO for a request's time-out in seconds: never more than the bound, and
+// the bound for 0 (which the kernel would read as its own default of a minute or more).
+unsigned SgIoTimeoutMilliseconds(uint32_t seconds);
+
+// What a completed SG_IO call says: status, sense, bytes moved (the residue taken only within the
+// transfer length) and whether the host or the driver gave up waiting.
+SgIoOutcome ReadSgIoHeader(const sg_io_hdr_t& hdr, const SenseBytes& sense);
 
 // Sends the request on fd, bounding the wait by the smaller of the request's time-out and
 // kSgIoBoundSeconds. callSucceeded means the command was delivered and the drive answered it: good

@@ -1,6 +1,8 @@
 // The request blocks of the ASPI for Win32 manager (WNASPI32), declared here because the compilers'
 // headers carry none. The manager reads them byte for byte, so they are packed and their sizes and
-// offsets checked; ASPI is a 32-bit interface and these layouts hold only in a 32-bit build.
+// offsets checked. ASPI is a 32-bit interface: the layouts below are a 32-bit build's. A 64-bit build
+// (tests under 64-bit Wine, with a manager built from this same header) has wider pointers and so
+// the later offsets of the command block move.
 #pragma once
 
 #include <windows.h>
@@ -82,13 +84,22 @@ static_assert(sizeof(SrbHaInquiry) == 60);
 static_assert(offsetof(SrbHaInquiry, HA_Count) == 8);
 static_assert(sizeof(SrbGetDeviceType) == 12);
 static_assert(offsetof(SrbGetDeviceType, SRB_DeviceType) == 10);
-static_assert(sizeof(SrbExecScsiCmd) == 80);
 static_assert(offsetof(SrbExecScsiCmd, SRB_BufLen) == 12);
 static_assert(offsetof(SrbExecScsiCmd, SRB_BufPointer) == 16);
-static_assert(offsetof(SrbExecScsiCmd, SRB_SenseLen) == 20);
-static_assert(offsetof(SrbExecScsiCmd, SRB_PostProc) == 24);
-static_assert(offsetof(SrbExecScsiCmd, CDBByte) == 0x30);
-static_assert(offsetof(SrbExecScsiCmd, SenseArea) == 64);
+
+// The command block's pointer-dependent places, for a 32-bit and a 64-bit build.
+struct SrbExecLayout {
+  std::size_t senseLen, postProc, cdb, senseArea, size;
+};
+inline constexpr SrbExecLayout kSrbExecLayout32{20, 24, 0x30, 64, 80};
+inline constexpr SrbExecLayout kSrbExecLayout64{24, 28, 56, 72, 88};
+inline constexpr SrbExecLayout kSrbExecLayout =
+    sizeof(void*) == 4 ? kSrbExecLayout32 : kSrbExecLayout64;
+static_assert(sizeof(SrbExecScsiCmd) == kSrbExecLayout.size);
+static_assert(offsetof(SrbExecScsiCmd, SRB_SenseLen) == kSrbExecLayout.senseLen);
+static_assert(offsetof(SrbExecScsiCmd, SRB_PostProc) == kSrbExecLayout.postProc);
+static_assert(offsetof(SrbExecScsiCmd, CDBByte) == kSrbExecLayout.cdb);
+static_assert(offsetof(SrbExecScsiCmd, SenseArea) == kSrbExecLayout.senseArea);
 
 // The two entry points; both are __cdecl. SendASPI32Command takes any of the blocks above.
 using GetAspi32SupportInfoFn = DWORD(__cdecl*)();

@@ -29,12 +29,22 @@ struct PassThroughRequest {
   ULONG filler;
   UCHAR sense[32];
 };
-static_assert(sizeof(SCSI_PASS_THROUGH_DIRECT) == 44, "a 32-bit build is required");
-static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, DataBuffer) == 20);
-static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, SenseInfoOffset) == 24);
-static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, Cdb) == 28);
-static_assert(offsetof(PassThroughRequest, sense) == 48);
-static_assert(sizeof(PassThroughRequest) == 80);
+// The layout drivers expect: 80 bytes with the sense at 48 in a 32-bit build, the program's own;
+// a 64-bit build (used for tests under 64-bit Wine) has the structure's natural 64-bit layout.
+struct PassThroughLayout {
+  std::size_t structureSize, dataBuffer, senseInfoOffset, cdb, sense, requestSize;
+};
+inline constexpr PassThroughLayout kPassThroughLayout32{44, 20, 24, 28, 48, 80};
+inline constexpr PassThroughLayout kPassThroughLayout64{56, 24, 32, 36, 60, 96};
+inline constexpr PassThroughLayout kPassThroughLayout =
+    sizeof(void*) == 4 ? kPassThroughLayout32 : kPassThroughLayout64;
+static_assert(sizeof(SCSI_PASS_THROUGH_DIRECT) == kPassThroughLayout.structureSize);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, DataBuffer) == kPassThroughLayout.dataBuffer);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, SenseInfoOffset) ==
+              kPassThroughLayout.senseInfoOffset);
+static_assert(offsetof(SCSI_PASS_THROUGH_DIRECT, Cdb) == kPassThroughLayout.cdb);
+static_assert(offsetof(PassThroughRequest, sense) == kPassThroughLayout.sense);
+static_assert(sizeof(PassThroughRequest) == kPassThroughLayout.requestSize);
 
 using DeviceIoControlCall =
     std::function<BOOL(HANDLE, DWORD, LPVOID, DWORD, LPVOID, DWORD, LPDWORD, LPOVERLAPPED)>;

@@ -29,8 +29,11 @@ class RegistrySettingsTest : public ::testing::Test {
               ERROR_SUCCESS);
     RegCloseKey(key);
   }
+  // Stores exactly `bytes`. RegSetValueExA adds a terminator the caller left out of the count when
+  // the byte after the data is zero (as NT does), so the data is followed by a non-zero byte.
   void StoreText(const char* valueName, const std::string& bytes) {
-    Store(valueName, REG_SZ, bytes.data(), static_cast<DWORD>(bytes.size()));
+    const std::string followed = bytes + 'X';
+    Store(valueName, REG_SZ, followed.data(), static_cast<DWORD>(bytes.size()));
   }
   const char* Key() const { return keyName_.c_str(); }
 

@@ -65,7 +65,11 @@ ScsiRequest InquiryRequest(uint8_t* buffer) {
   return request;
 }
 
-TEST(Win32PassThrough, SendsTheEightyByteRequestAsInputAndOutput) {
+// The 80-byte request of a 32-bit build, or the 64-bit one's natural layout.
+constexpr PassThroughLayout kLayout = kPassThroughLayout;
+static_assert(sizeof(void*) != 4 || kLayout.requestSize == 80);
+
+TEST(Win32PassThrough, SendsTheWholeRequestAsInputAndOutput) {
   ScriptedDriver driver;
   uint8_t data[96] = {};
   PassThroughRequest block;
@@ -74,11 +78,11 @@ TEST(Win32PassThrough, SendsTheEightyByteRequestAsInputAndOutput) {
   ASSERT_EQ(driver.calls.size(), 1u);
   const IoCall& call = driver.calls[0];
   EXPECT_EQ(call.code, 0x4D014u);
-  EXPECT_EQ(call.inSize, 80u);
-  EXPECT_EQ(call.outSize, 80u);
+  EXPECT_EQ(call.inSize, kLayout.requestSize);
+  EXPECT_EQ(call.outSize, kLayout.requestSize);
   EXPECT_TRUE(call.sameBuffer);
   const std::vector<uint8_t>& in = call.in;
-  EXPECT_EQ(At<uint16_t>(in, 0), 44);        // Length
+  EXPECT_EQ(At<uint16_t>(in, 0), kLayout.structureSize);  // Length
   EXPECT_EQ(in[3], 3);                       // PathId: low byte of the host adapter
   EXPECT_EQ(in[4], 1);                       // TargetId
   EXPECT_EQ(in[5], 0);                       // Lun
@@ -87,11 +91,11 @@ TEST(Win32PassThrough, SendsTheEightyByteRequestAsInputAndOutput) {
   EXPECT_EQ(in[8], 1);                       // DataIn
   EXPECT_EQ(At<uint32_t>(in, 12), 96u);      // DataTransferLength
   EXPECT_EQ(At<uint32_t>(in, 16), 108000u);  // TimeOutValue
-  EXPECT_EQ(At<uint8_t*>(in, 20), data);     // DataBuffer
-  EXPECT_EQ(At<uint32_t>(in, 24), 48u);      // SenseInfoOffset
-  EXPECT_EQ(in[28], 0x12);                   // Cdb
-  EXPECT_EQ(in[28 + 11], 0x5A);
-  for (std::size_t i = 44; i < 80; ++i) {
+  EXPECT_EQ(At<uint8_t*>(in, kLayout.dataBuffer), data);  // DataBuffer
+  EXPECT_EQ(At<uint32_t>(in, kLayout.senseInfoOffset), kLayout.sense);  // SenseInfoOffset
+  EXPECT_EQ(in[kLayout.cdb], 0x12);  // Cdb
+  EXPECT_EQ(in[kLayout.cdb + 11], 0x5A);
+  for (std::size_t i = kLayout.cdb + 16; i < kLayout.requestSize; ++i) {
     EXPECT_EQ(in[i], 0) << "filler and sense start cleared, byte " << i;
   }
 }
@@ -105,7 +109,7 @@ TEST(Win32PassThrough, DirectionCodeAndNullBufferPassUnchanged) {
     PassThroughRequest block;
     RunPassThrough(nullptr, request, block, driver.Call());
     EXPECT_EQ(driver.calls[0].in[8], direction);
-    EXPECT_EQ(At<uint8_t*>(driver.calls[0].in, 20), nullptr);
+    EXPECT_EQ(At<uint8_t*>(driver.calls[0].in, kLayout.dataBuffer), nullptr);
   }
 }
 

@@ -78,7 +78,8 @@ TEST(Win32System, LetterEnumerationGivesAMadeUpAddressAndCommandsFailCleanly) {
   EXPECT_EQ(device.TestUnitReady(), 0);
   EXPECT_EQ(device.LastCommand().Status, kStatusFailed);
   EXPECT_EQ(device.LastCommand().Transferred, 0u);
-  EXPECT_EQ(device.QueryDiscType(), DiscType::kNoMedia);
+  // Nothing answers, not even NOT READY: the disc is of an unknown type, not absent.
+  EXPECT_EQ(device.QueryDiscType(), DiscType::kUnknown);
   device.CloseDrive();
 }
 
