@@ -4,7 +4,7 @@ set -eu
 PACKAGES="cmake ninja-build g++ clang-14 libclang-rt-14-dev clang-format
   qt6-base-dev libqt6svg6-dev qt6-svg-dev libgl1-mesa-dev
   nlohmann-json3-dev libcli11-dev libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-liberation fonts-dejavu-core xvfb xauth openbox sg3-utils
+  fonts-liberation fonts-dejavu-core xvfb xauth openbox xdotool imagemagick sg3-utils
   dpkg-dev file lintian desktop-file-utils appstream man-db"
 missing=""
 for p in $PACKAGES; do

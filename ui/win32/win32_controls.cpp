@@ -37,7 +37,7 @@ void Win32TextControl<Interface>::SetText(const std::string& text) {
 
 template <class Interface>
 std::string Win32TextControl<Interface>::Text() const {
-  return AnsiToUtf8(WindowText(this->hwnd_));
+  return WithoutCr(AnsiToUtf8(WindowText(this->hwnd_)));
 }
 
 template class Win32TextControl<Label>;

@@ -50,4 +50,16 @@ std::string WithCrLf(const std::string& text) {
   return out;
 }
 
+std::string WithoutCr(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+      continue;
+    }
+    out.push_back(text[i]);
+  }
+  return out;
+}
+
 }  // namespace kv::ui::win32
