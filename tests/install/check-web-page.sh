@@ -8,8 +8,8 @@ src=$1
 fail=0
 say_fail() { echo "FAIL $*"; fail=1; }
 
-page=$(sed -n 's/.*kMakerWebAddress = "\([^"]*\)".*/\1/p' "$src/ui/skin_link_label.h")
-[[ $page == https://*/ ]] || say_fail "no web address in ui/skin_link_label.h: '$page'"
+page=$(sed -n 's/.*kMakerWebAddress = "\([^"]*\)".*/\1/p' "$src/ui/skin_look.h")
+[[ $page == https://*/ ]] || say_fail "no web address in ui/skin_look.h: '$page'"
 host=${page#https://}
 host=${host%%/*}
 host=${host#www.}
