@@ -188,6 +188,42 @@ TEST_F(Win32WindowsTest, ControlsSitWhereTheLayoutPutsThem) {
   EXPECT_EQ(box.GetWindow().GetSize(), TfrmKrellvaneMsgBox::kClientSize);
 }
 
+TEST_F(Win32WindowsTest, MaximiseKeepsTheNormalSizeAndTheFrameFollows) {
+  {
+    auto form = Open();
+    ui::Window& window = form->GetWindow();
+    window.Show();
+    window.Maximize();
+    // The display answers in its own time: wait for the new size, a bounded number of passes.
+    for (int pass = 0; pass < 100 && window.GetSize() == ui::Size{485, 391}; ++pass) {
+      toolkit_.ProcessPendingMessages();
+      Sleep(20);
+    }
+    ASSERT_TRUE(window.IsMaximized());
+    const ui::Size maximised = window.GetSize();
+    std::printf("maximised %dx%d\n", maximised.width, maximised.height);
+    EXPECT_GT(maximised.width, TfrmMain::kDesignWidth);
+    EXPECT_EQ(window.FrameBounds(), (ui::Rect{0, 0, maximised.width, maximised.height}));
+    EXPECT_EQ(window.NormalSize(), (ui::Size{485, 391}));
+    EXPECT_EQ(form->memTranslator->Bounds(), main_layout::kTranslator) << "controls stay put";
+    // Enter on the focused "?" presses it, maximised or not.
+    form->cmdRefresh->SetFocus();
+    MSG key{};
+    key.hwnd = ui::win32::HandleOf(form->cmdRefresh);
+    key.message = WM_KEYDOWN;
+    key.wParam = VK_RETURN;
+    EXPECT_TRUE(ui::win32::Win32Window::TranslateSkinKeys(key));
+    EXPECT_FALSE(form->memTranslator->Lines().empty());
+  }
+  // Closed maximised, the window stored its normal size.
+  int32_t width = 0;
+  int32_t height = 0;
+  ASSERT_TRUE(ReadRegInt(kSettingsKey, "Width", width));
+  ASSERT_TRUE(ReadRegInt(kSettingsKey, "Height", height));
+  EXPECT_EQ(width, TfrmMain::kDesignWidth);
+  EXPECT_EQ(height, TfrmMain::kDesignHeight);
+}
+
 TEST_F(Win32WindowsTest, SplashInformationBoxAndBuilderOpenAndClose) {
   TfrmSplash splash(toolkit_, nullptr);
   EXPECT_TRUE(splash.ShowPainted(std::chrono::milliseconds(1500)));
