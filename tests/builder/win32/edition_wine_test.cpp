@@ -81,11 +81,25 @@ TEST(Win32Edition, BuildWritesKrellvaneExeThatDiffersOnlyInsideTheBlock) {
   }
 }
 
-TEST(Win32Edition, WithoutOptionsTheProgramSaysItHasNoWindowModule) {
-  const ProgramRun run = RunProgram("\"" + ProgramFolder() + "krellvane.exe\"");
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find("window module is missing"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out, "");
+// Without options the program opens its window from krellvane-gui.dll beside it; a copy without
+// the module, or with a file that is no module, says so in one line and fails.
+TEST(Win32Edition, WithoutOptionsAProgramWithoutItsWindowModuleSaysSo) {
+  TempFolder folder;
+  ASSERT_FALSE(folder.Path().empty());
+  const std::string copy = folder.Path() + "krellvane.exe";
+  ASSERT_TRUE(CopyFileA((ProgramFolder() + "krellvane.exe").c_str(), copy.c_str(), FALSE));
+
+  const ProgramRun missing = RunProgram("\"" + copy + "\"", folder.Path());
+  EXPECT_EQ(missing.exitCode, 1);
+  EXPECT_NE(missing.err.find("window module is missing"), std::string::npos) << missing.err;
+  EXPECT_NE(missing.err.find("krellvane-gui.dll"), std::string::npos) << missing.err;
+  EXPECT_EQ(missing.out, "");
+
+  std::ofstream(folder.Path() + "krellvane-gui.dll", std::ios::binary) << "not a module\n";
+  const ProgramRun broken = RunProgram("\"" + copy + "\"", folder.Path());
+  EXPECT_EQ(broken.exitCode, 1);
+  EXPECT_NE(broken.err.find("cannot load the window module"), std::string::npos) << broken.err;
+  EXPECT_EQ(broken.out, "");
 }
 
 }  // namespace
