@@ -19,13 +19,15 @@ arch="$(sh "$root/scripts/wine-arch.sh" 2>"$why")" || true
 reason="$(sed 's/^wine-arch: //' "$why")"
 rm -f "$why"
 
-WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/krellvane-wine.XXXXXX")"
-export WINEPREFIX
+# One fresh prefix for each build (a prefix is either 32-bit or 64-bit), removed at the end.
+prefixes="$(mktemp -d "${TMPDIR:-/tmp}/krellvane-wine.XXXXXX")"
 cleanup() {
-  if command -v wineserver >/dev/null 2>&1; then
-    wineserver -k >/dev/null 2>&1 || true
-  fi
-  rm -rf "$WINEPREFIX"
+  for prefix in "$prefixes"/*; do
+    if [ -d "$prefix" ] && command -v wineserver >/dev/null 2>&1; then
+      WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    fi
+  done
+  rm -rf "$prefixes"
 }
 trap cleanup EXIT INT TERM
 
@@ -35,46 +37,51 @@ if [ -x "$root/build/gcc/krellvane" ]; then
   compare="-DKV_COMPARE_WITH_PROGRAM=$root/build/gcc/krellvane"
 fi
 
-# build FOLDER TOOLCHAIN [cmake options...]
+# build FOLDER TOOLCHAIN [cmake options...]; its tests' Wine prefix is $prefixes/<folder name>.
 build() {
   folder="$1"
   toolchain="$2"
   shift 2
   # shellcheck disable=SC2086
-  cmake -S "$root" -B "$folder" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo $compare \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows/$toolchain" \
+  WINEPREFIX="$prefixes/$(basename "$folder")" cmake -S "$root" -B "$folder" -G Ninja \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo $compare -DCMAKE_TOOLCHAIN_FILE="$root/cmake/windows/$toolchain" \
     -DKV_BUILD_GUI=OFF -DKV_BUILD_BENCH=OFF -DKV_WERROR=ON "$@" >/dev/null
   cmake --build "$folder" -j "$(nproc)"
 }
-
 # The window tests (tests/toolkit/win32) need an X server for Wine's display driver; without
 # xvfb-run they report themselves skipped.
-run_ctest() {
+run_tests() {
   if command -v xvfb-run >/dev/null 2>&1; then
-    xvfb-run -a -s "-screen 0 1024x768x24" ctest "$@"
+    WINEPREFIX="$prefixes/$(basename "$1")" xvfb-run -a -s "-screen 0 1024x768x24" \
+      ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
   else
-    ctest "$@"
+    WINEPREFIX="$prefixes/$(basename "$1")" ctest --test-dir "$1" --output-on-failure -j "$(nproc)"
   fi
 }
 
 status=0
 tested=""
-build "$root/build/win32" mingw-i686.cmake "$@"
+if [ "$arch" = win32 ]; then
+  build "$root/build/win32" mingw-i686.cmake -DKV_BUILD_TESTS=ON "$@"
+else
+  # Its tests cannot run here, so only the program is built; the 64-bit build compiles the tests.
+  build "$root/build/win32" mingw-i686.cmake -DKV_BUILD_TESTS=OFF "$@"
+fi
 built=$(date +%s)
 echo "test-windows: 32-bit build $((built - started)) s"
 if [ "$arch" = win32 ]; then
-  run_ctest --test-dir "$root/build/win32" --output-on-failure -j "$(nproc)" || status=$?
+  run_tests "$root/build/win32" || status=$?
   tested="build/win32"
 elif [ "$arch" = win64 ]; then
   build "$root/build/win64" mingw-x86_64.cmake "$@"
   built64=$(date +%s)
   echo "test-windows: 64-bit build $((built64 - built)) s"
   built=$built64
-  run_ctest --test-dir "$root/build/win64" --output-on-failure -j "$(nproc)" || status=$?
+  run_tests "$root/build/win64" || status=$?
   tested="build/win64"
 fi
 finished=$(date +%s)
-echo "test-windows: tests of $tested $((finished - built)) s"
+[ -z "$tested" ] || echo "test-windows: tests of $tested $((finished - built)) s"
 
 if [ "$arch" != win32 ]; then
   echo "" >&2
