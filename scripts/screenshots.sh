@@ -13,6 +13,8 @@
 #   output-folder/openbox/          openbox, design size
 #   output-folder/openbox/stored-800x600/
 #
+# KV_SHOTS_DESIGN_ONLY=1 takes only the first set.
+#
 # The program is $KRELLVANE_PROGRAM, or the first krellvane found under build/.
 set -eu
 
@@ -96,6 +98,11 @@ shoot() {
 }
 
 shoot "$out" none design
+# KV_SHOTS_DESIGN_ONLY=1: only the design-size pictures without a window manager.
+if [ -n "${KV_SHOTS_DESIGN_ONLY:-}" ]; then
+  echo "screenshots written to $out"
+  exit 0
+fi
 shoot "$out/stored-800x600" none 800x600
 shoot "$out/openbox" openbox design
 shoot "$out/openbox/stored-800x600" openbox 800x600

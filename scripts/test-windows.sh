@@ -80,6 +80,20 @@ elif [ "$arch" = win64 ]; then
   run_tests "$root/build/win64" || status=$?
   tested="build/win64"
 fi
+# The Windows windows against the Linux ones, pictured on a virtual X server (64-bit Wine).
+if [ "$arch" = win64 ] && [ -x "$root/build/gcc/krellvane" ] && command -v xvfb-run >/dev/null &&
+  command -v import >/dev/null && command -v xdotool >/dev/null; then
+  looks="$prefixes/looks"
+  if KV_SHOTS_DESIGN_ONLY=1 KRELLVANE_PROGRAM="$root/build/gcc/krellvane" \
+      sh "$root/scripts/screenshots.sh" "$looks/linux" >/dev/null &&
+    KRELLVANE_WIN_PROGRAM="$root/build/win64/krellvane.exe" \
+      sh "$root/scripts/screenshots-win32.sh" "$looks/windows" >/dev/null; then
+    sh "$root/tests/looks/compare-looks.sh" "$looks/linux" "$looks/windows" || status=1
+  else
+    echo "test-windows: the windows could not be pictured" >&2
+    status=1
+  fi
+fi
 finished=$(date +%s)
 [ -z "$tested" ] || echo "test-windows: tests of $tested $((finished - built)) s"
 
