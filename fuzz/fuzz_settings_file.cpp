@@ -74,22 +74,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   int32_t readBack = 0;
   KV_FUZZ_CHECK(kv::SettingsFile(file).ReadInteger(key, name, readBack));
   KV_FUZZ_CHECK(readBack == value);
-  // The old lines in order, with at most the one value line replaced; at most two lines added.
+  // One edit in one place: the old lines, with at most the one value line replaced and at most two
+  // lines (a section and the value) added there. Compared from both ends, so that a line that
+  // occurs twice cannot be matched at its other copy.
   const std::vector<std::string> old = Lines(content);
   const std::vector<std::string> now = Lines(after);
   KV_FUZZ_CHECK(now.size() >= old.size() && now.size() <= old.size() + 2);
-  std::size_t kept = 0;
-  std::size_t j = 0;
-  for (const std::string& line : old) {
-    std::size_t k = j;
-    while (k < now.size() && now[k] != line) {
-      ++k;
-    }
-    if (k < now.size()) {
-      ++kept;
-      j = k + 1;
-    }
+  std::size_t prefix = 0;
+  while (prefix < old.size() && prefix < now.size() && old[prefix] == now[prefix]) {
+    ++prefix;
   }
-  KV_FUZZ_CHECK(kept + 1 >= old.size());
+  std::size_t suffix = 0;
+  while (suffix < old.size() - prefix && suffix < now.size() - prefix &&
+         old[old.size() - 1 - suffix] == now[now.size() - 1 - suffix]) {
+    ++suffix;
+  }
+  KV_FUZZ_CHECK(old.size() - prefix - suffix <= 1);
+  KV_FUZZ_CHECK(now.size() - prefix - suffix <= 2);
   return 0;
 }
