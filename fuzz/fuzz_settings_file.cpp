@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "fuzz_check.h"
@@ -18,15 +19,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A folder of this process's own, on a memory file system where there is one (the writer syncs).
-const fs::path& Folder() {
-  static const fs::path folder = [] {
+// A folder of this process's own, on a memory file system where there is one (the writer syncs);
+// removed when the fuzzer ends.
+struct OwnFolder {
+  fs::path path;
+  OwnFolder() {
     const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-    const fs::path path = base / ("kv-fuzz-settings-" + std::to_string(::getpid()));
+    path = base / ("kv-fuzz-settings-" + std::to_string(::getpid()));
     fs::create_directories(path);
-    return path;
-  }();
-  return folder;
+  }
+  ~OwnFolder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
+const fs::path& Folder() {
+  static const OwnFolder folder;
+  return folder.path;
 }
 
 std::vector<std::string> Lines(const std::string& content) {
