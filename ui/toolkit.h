@@ -15,7 +15,7 @@ class Toolkit {
   virtual ~Toolkit() = default;
 
   // owner may be null.
-  virtual std::unique_ptr<Window> MakeWindow(const WindowSpec& spec, Window* owner) = 0;
+  virtual std::unique_ptr<Window> MakeWindow(const WindowSetup& setup, Window* owner) = 0;
 
   // The file-open dialog for any existing file. False when the user cancels.
   virtual bool ChooseOpenFile(Window* owner, std::string& path) = 0;

@@ -26,7 +26,7 @@ struct Rect {
 using Rgb = uint32_t;
 
 // A font of the layout tables: family, size in points at 96 dpi, weight, underline.
-struct FontSpec {
+struct FontStyle {
   const char* family = nullptr;
   int points = 8;
   bool bold = false;

@@ -23,7 +23,7 @@ enum class WindowRole {
 // Where a window appears when it is first shown.
 enum class Placement { CentreOfScreen, CentreOfOwner };
 
-struct WindowSpec {
+struct WindowSetup {
   const char* name = "";
   std::string title;  // the system's title (task bar); the drawn caption is set apart
   WindowRole role = WindowRole::Dialog;
@@ -36,14 +36,14 @@ struct WindowSpec {
   bool frameFillsWindow = true;
   Rect frame;
   Placement placement = Placement::CentreOfScreen;
-  FontSpec font{kMsSansSerif, 8};
+  FontStyle font{kMsSansSerif, 8};
 };
 
 // A control's name, place and font; a width of 0 sizes a label to its text.
-struct ControlSpec {
+struct ControlSetup {
   const char* name = "";
   Rect bounds;
-  FontSpec font{kMsSansSerif, 8};
+  FontStyle font{kMsSansSerif, 8};
   Rgb colour = kBlack;
 };
 
@@ -76,15 +76,15 @@ class Window {
   // Shows the window modally and returns when it closes.
   virtual int RunModal() = 0;
 
-  virtual Label& AddLabel(const ControlSpec& spec, const std::string& text, bool wordWrap) = 0;
-  virtual LinkLabel& AddLinkLabel(const ControlSpec& spec) = 0;
-  virtual Edit& AddEdit(const ControlSpec& spec) = 0;
-  virtual PushButton& AddPushButton(const ControlSpec& spec, const std::string& text) = 0;
-  virtual PictureButton& AddPictureButton(const ControlSpec& spec, PictureKind picture) = 0;
-  virtual DropDown& AddDropDown(const ControlSpec& spec, int itemHeight) = 0;
-  virtual Memo& AddMemo(const ControlSpec& spec) = 0;
-  virtual Bevel& AddBevel(const ControlSpec& spec) = 0;
-  virtual Picture& AddPicture(const ControlSpec& spec, PictureKind picture) = 0;
+  virtual Label& AddLabel(const ControlSetup& setup, const std::string& text, bool wordWrap) = 0;
+  virtual LinkLabel& AddLinkLabel(const ControlSetup& setup) = 0;
+  virtual Edit& AddEdit(const ControlSetup& setup) = 0;
+  virtual PushButton& AddPushButton(const ControlSetup& setup, const std::string& text) = 0;
+  virtual PictureButton& AddPictureButton(const ControlSetup& setup, PictureKind picture) = 0;
+  virtual DropDown& AddDropDown(const ControlSetup& setup, int itemHeight) = 0;
+  virtual Memo& AddMemo(const ControlSetup& setup) = 0;
+  virtual Bevel& AddBevel(const ControlSetup& setup) = 0;
+  virtual Picture& AddPicture(const ControlSetup& setup, PictureKind picture) = 0;
 
   // The keyboard path through the controls; the first one gets the focus.
   virtual void SetTabOrder(const std::vector<Control*>& order) = 0;

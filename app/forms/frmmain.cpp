@@ -28,19 +28,19 @@ constexpr int kDriveItemHeight = 15;
 // How long start-up waits for the splash to reach the screen before it questions the drives.
 constexpr std::chrono::milliseconds kSplashPaintBound{1500};
 
-constexpr ui::FontSpec kStepHeading{ui::kVerdana, 8, true};
-constexpr ui::FontSpec kStepText{ui::kVerdana, 8};
-constexpr ui::FontSpec kFixedPitch{ui::kCourierNew, 9};
+constexpr ui::FontStyle kStepHeading{ui::kVerdana, 8, true};
+constexpr ui::FontStyle kStepText{ui::kVerdana, 8};
+constexpr ui::FontStyle kFixedPitch{ui::kCourierNew, 9};
 
-ui::WindowSpec MainSpec() {
-  ui::WindowSpec spec;
-  spec.name = "frmMain";
-  spec.title = kSystemCaption;
-  spec.role = ui::WindowRole::Main;
-  spec.size = main_layout::kDesignSize;
-  spec.minimumWidth = kMinimumWidth;
-  spec.titleButtons = ui::kAllButtons;
-  return spec;
+ui::WindowSetup MainSetup() {
+  ui::WindowSetup setup;
+  setup.name = "frmMain";
+  setup.title = kSystemCaption;
+  setup.role = ui::WindowRole::Main;
+  setup.size = main_layout::kDesignSize;
+  setup.minimumWidth = kMinimumWidth;
+  setup.titleButtons = ui::kAllButtons;
+  return setup;
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ TfrmMain::TfrmMain(std::unique_ptr<Platform> platform, MainWindowServices servic
       services_(std::move(services)),
       notifier_(*services_.boxes),
       startup_(platform_.get(), notifier_),
-      window_(services_.toolkit->MakeWindow(MainSpec(), nullptr)),
+      window_(services_.toolkit->MakeWindow(MainSetup(), nullptr)),
       Device(startup_.Device()),
       UserCdList(startup_.UserCd()),
       UserDvdList(startup_.UserDvd()) {
@@ -81,7 +81,7 @@ void TfrmMain::BuildControls() {
   Label5 = &w.AddLabel({"Label5", main_layout::kLabel5, kStepHeading, ui::kNavy}, "Step3 :", false);
   lblStep3 = &w.AddLabel({"lblStep3", main_layout::kStep3, kStepText, ui::kBlack}, {}, false);
   memTranslator = &w.AddMemo({"memTranslator", main_layout::kTranslator, kFixedPitch, ui::kBlack});
-  ui::FontSpec linkFont = kStepText;
+  ui::FontStyle linkFont = kStepText;
   linkFont.underline = true;
   lblCopyright = &w.AddLinkLabel({"lblCopyright", main_layout::kCopyright, linkFont, ui::kBlack});
 

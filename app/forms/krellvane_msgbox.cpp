@@ -10,22 +10,22 @@ namespace {
 
 constexpr int kMinimumWidth = 130;
 
-ui::WindowSpec BoxSpec() {
-  ui::WindowSpec spec;
-  spec.name = "frmKrellvaneMsgBox";
-  spec.title = "Krell-Vane";
-  spec.role = ui::WindowRole::Dialog;
-  spec.size = TfrmKrellvaneMsgBox::kClientSize;
-  spec.minimumWidth = kMinimumWidth;
-  spec.titleButtons = ui::kClose;
-  spec.placement = ui::Placement::CentreOfOwner;
-  return spec;
+ui::WindowSetup BoxSetup() {
+  ui::WindowSetup setup;
+  setup.name = "frmKrellvaneMsgBox";
+  setup.title = "Krell-Vane";
+  setup.role = ui::WindowRole::Dialog;
+  setup.size = TfrmKrellvaneMsgBox::kClientSize;
+  setup.minimumWidth = kMinimumWidth;
+  setup.titleButtons = ui::kClose;
+  setup.placement = ui::Placement::CentreOfOwner;
+  return setup;
 }
 
 }  // namespace
 
 TfrmKrellvaneMsgBox::TfrmKrellvaneMsgBox(ui::Toolkit& toolkit, ui::Window* owner)
-    : window_(toolkit.MakeWindow(BoxSpec(), owner)) {
+    : window_(toolkit.MakeWindow(BoxSetup(), owner)) {
   window_->SetCaption("Krell-Vane");
   Bevel1 = &window_->AddBevel({"Bevel1", kBevelRect});
   // A fixed-size label: text beyond its height is cut off, never scrolled.

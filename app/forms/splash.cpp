@@ -4,23 +4,23 @@ namespace kv {
 
 namespace {
 
-ui::WindowSpec SplashSpec() {
-  ui::WindowSpec spec;
-  spec.name = "frmSplash";
-  spec.title = "frmSplash";
-  spec.role = ui::WindowRole::Splash;
-  spec.size = TfrmSplash::kClientSize;
-  spec.fixedSize = true;
-  spec.titleBar = false;
-  spec.frameFillsWindow = false;
-  spec.frame = TfrmSplash::kFrameRect;
-  return spec;
+ui::WindowSetup SplashSetup() {
+  ui::WindowSetup setup;
+  setup.name = "frmSplash";
+  setup.title = "frmSplash";
+  setup.role = ui::WindowRole::Splash;
+  setup.size = TfrmSplash::kClientSize;
+  setup.fixedSize = true;
+  setup.titleBar = false;
+  setup.frameFillsWindow = false;
+  setup.frame = TfrmSplash::kFrameRect;
+  return setup;
 }
 
 }  // namespace
 
 TfrmSplash::TfrmSplash(ui::Toolkit& toolkit, ui::Window* owner)
-    : window_(toolkit.MakeWindow(SplashSpec(), owner)) {
+    : window_(toolkit.MakeWindow(SplashSetup(), owner)) {
   Label1 = &window_->AddLabel({"Label1", kLabelRect, {ui::kVerdana, 8, true}, ui::kBlack},
                               "Querying Device ...", false);
 }

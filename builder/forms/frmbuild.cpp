@@ -12,18 +12,18 @@ constexpr const char* kCaption = "Krell-Vane Builder";
 constexpr const char* kErrorCaption = "Error";
 constexpr const char* kInformationCaption = "Information";
 constexpr const char* kErrorBoxCaption = "Krellvane";
-constexpr ui::FontSpec kFont{ui::kVerdana, 8};
+constexpr ui::FontStyle kFont{ui::kVerdana, 8};
 
-ui::WindowSpec BuilderSpec() {
-  ui::WindowSpec spec;
-  spec.name = "frmBuildKV";
-  spec.title = kCaption;
-  spec.role = ui::WindowRole::Dialog;
-  spec.size = TfrmBuildKV::kClientSize;
-  spec.fixedSize = true;
-  spec.titleButtons = ui::kClose;
-  spec.font = kFont;
-  return spec;
+ui::WindowSetup BuilderSetup() {
+  ui::WindowSetup setup;
+  setup.name = "frmBuildKV";
+  setup.title = kCaption;
+  setup.role = ui::WindowRole::Dialog;
+  setup.size = TfrmBuildKV::kClientSize;
+  setup.fixedSize = true;
+  setup.titleButtons = ui::kClose;
+  setup.font = kFont;
+  return setup;
 }
 
 // Texts from the parameter file are single-byte; system reasons come in the locale's encoding,
@@ -37,7 +37,7 @@ std::string MessageText(const BuildOutcome& outcome) {
 
 TfrmBuildKV::TfrmBuildKV(ui::Toolkit& toolkit, ui::Window* owner, BuildOptions options)
     : toolkit_(toolkit),
-      window_(toolkit.MakeWindow(BuilderSpec(), owner)),
+      window_(toolkit.MakeWindow(BuilderSetup(), owner)),
       session_(std::move(options)) {
   CreateControls();
 }

@@ -139,9 +139,9 @@ TEST_F(BuilderWindowTest, WindowLayout) {
   auto window = Window();
   auto& fake = dynamic_cast<test::FakeWindow&>(window->GetWindow());
   EXPECT_EQ(fake.GetSize(), (ui::Size{454, 123}));
-  EXPECT_TRUE(fake.spec().fixedSize);
-  EXPECT_EQ(fake.spec().role, ui::WindowRole::Dialog);
-  EXPECT_EQ(fake.spec().titleButtons, ui::kClose);
+  EXPECT_TRUE(fake.setup().fixedSize);
+  EXPECT_EQ(fake.setup().role, ui::WindowRole::Dialog);
+  EXPECT_EQ(fake.setup().titleButtons, ui::kClose);
   EXPECT_EQ(fake.Title(), "Krell-Vane Builder");
   EXPECT_EQ(fake.Caption(), "Krell-Vane Builder");
   const struct {

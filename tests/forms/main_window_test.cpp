@@ -250,10 +250,10 @@ void ExpectPlacements(const FakeWindow& window, std::initializer_list<Placement>
 TEST_F(MainWindowTest, ControlsSitWhereTheLayoutPutsThem) {
   auto form = Open(Machine({Profile("orvelix-combo-cdrw.json")}));
   FakeWindow& window = WindowOf(*form);
-  EXPECT_EQ(window.spec().role, ui::WindowRole::Main);
-  EXPECT_EQ(window.spec().titleButtons, ui::kAllButtons);
-  EXPECT_TRUE(window.spec().frameFillsWindow);
-  EXPECT_EQ(window.spec().minimumWidth, 130);
+  EXPECT_EQ(window.setup().role, ui::WindowRole::Main);
+  EXPECT_EQ(window.setup().titleButtons, ui::kAllButtons);
+  EXPECT_TRUE(window.setup().frameFillsWindow);
+  EXPECT_EQ(window.setup().minimumWidth, 130);
   const char* ms = ui::kMsSansSerif;
   ExpectPlacements(window, {{"suiImageButton1", {6, 26, 95, 26}, ms, 8, false},
                             {"cmdShowKV", {362, 41, 103, 25}, ui::kVerdana, 9, true},
@@ -315,9 +315,9 @@ TEST_F(MainWindowTest, InformationBoxLayoutAndClose) {
   EXPECT_EQ(window.GetSize(), (ui::Size{486, 420}));
   EXPECT_EQ(window.Title(), "Krell-Vane");
   EXPECT_EQ(window.Caption(), "Krell-Vane");
-  EXPECT_EQ(window.spec().role, ui::WindowRole::Dialog);
-  EXPECT_EQ(window.spec().titleButtons, ui::kClose);
-  EXPECT_EQ(window.spec().placement, ui::Placement::CentreOfOwner);
+  EXPECT_EQ(window.setup().role, ui::WindowRole::Dialog);
+  EXPECT_EQ(window.setup().titleButtons, ui::kClose);
+  EXPECT_EQ(window.setup().placement, ui::Placement::CentreOfOwner);
   ExpectPlacements(window, {{"Bevel1", {12, 36, 461, 349}, ui::kMsSansSerif, 8, false},
                             {"lblKrellvane", {20, 40, 445, 341}, ui::kCourierNew, 9, false},
                             {"cmdClose", {208, 392, 81, 21}, ui::kVerdana, 8, true}});
@@ -333,8 +333,8 @@ TEST_F(MainWindowTest, SplashLayout) {
   auto& window = dynamic_cast<FakeWindow&>(splash.GetWindow());
   EXPECT_EQ(window.GetSize(), (ui::Size{248, 87}));
   EXPECT_EQ(window.Title(), "frmSplash");
-  EXPECT_EQ(window.spec().role, ui::WindowRole::Splash);
-  EXPECT_FALSE(window.spec().titleBar);
+  EXPECT_EQ(window.setup().role, ui::WindowRole::Splash);
+  EXPECT_FALSE(window.setup().titleBar);
   EXPECT_EQ(window.FrameBounds(), (ui::Rect{1, 1, 246, 85}));
   ExpectPlacements(window, {{"Label1", {64, 36, 123, 13}, ui::kVerdana, 8, true}});
   EXPECT_EQ(splash.Label1->Text(), "Querying Device ...");
@@ -390,9 +390,9 @@ TEST_F(MainWindowTest, ManagerLoadFailureIsAWindowMessageBox) {
 class MadeBuilder : public ui::Form {
  public:
   MadeBuilder(ui::Toolkit& toolkit, ui::Window* owner) {
-    ui::WindowSpec spec;
-    spec.name = "madeBuilder";
-    window_ = toolkit.MakeWindow(spec, owner);
+    ui::WindowSetup setup;
+    setup.name = "madeBuilder";
+    window_ = toolkit.MakeWindow(setup, owner);
   }
   ui::Window& GetWindow() override { return *window_; }
 

@@ -4,12 +4,12 @@
 
 namespace kv::test {
 
-FakeControlState::FakeControlState(FakeWindow& window, const ui::ControlSpec& spec)
+FakeControlState::FakeControlState(FakeWindow& window, const ui::ControlSetup& setup)
     : window_(window),
-      name_(spec.name),
-      bounds_(spec.bounds),
-      font_(spec.font),
-      colour_(spec.colour) {}
+      name_(setup.name),
+      bounds_(setup.bounds),
+      font_(setup.font),
+      colour_(setup.colour) {}
 
 template <class Interface>
 bool FakeControl<Interface>::HasFocus() const {
@@ -80,23 +80,23 @@ void FakeMemo::AppendLine(const std::string& line) {
   lines_.push_back(line);
 }
 
-FakeWindow::FakeWindow(FakeToolkit& toolkit, const ui::WindowSpec& spec, ui::Window* owner)
-    : toolkit_(toolkit), spec_(spec), owner_(owner), size_(spec.size), normal_(spec.size) {
+FakeWindow::FakeWindow(FakeToolkit& toolkit, const ui::WindowSetup& setup, ui::Window* owner)
+    : toolkit_(toolkit), setup_(setup), owner_(owner), size_(setup.size), normal_(setup.size) {
   toolkit_.live_.push_back(this);
-  toolkit_.Note(std::string("create ") + spec_.name);
+  toolkit_.Note(std::string("create ") + setup_.name);
 }
 
 FakeWindow::~FakeWindow() {
-  toolkit_.Note(std::string("destroy ") + spec_.name);
+  toolkit_.Note(std::string("destroy ") + setup_.name);
   auto& live = toolkit_.live_;
   live.erase(std::remove(live.begin(), live.end(), this), live.end());
 }
 
 void FakeWindow::Resize(ui::Size size) {
-  if (spec_.fixedSize) {
+  if (setup_.fixedSize) {
     return;
   }
-  size.width = std::max(size.width, spec_.minimumWidth);
+  size.width = std::max(size.width, setup_.minimumWidth);
   if (maximized_) {
     normal_ = size;
   } else {
@@ -105,10 +105,10 @@ void FakeWindow::Resize(ui::Size size) {
 }
 
 ui::Rect FakeWindow::FrameBounds() const {
-  if (spec_.frameFillsWindow) {
+  if (setup_.frameFillsWindow) {
     return {0, 0, size_.width, size_.height};
   }
-  return spec_.frame;
+  return setup_.frame;
 }
 
 void FakeWindow::Maximize() {
@@ -128,30 +128,30 @@ void FakeWindow::Restore() {
 
 void FakeWindow::Show() {
   visible_ = true;
-  toolkit_.Note(std::string("show ") + spec_.name);
+  toolkit_.Note(std::string("show ") + setup_.name);
 }
 
 void FakeWindow::Hide() {
   visible_ = false;
-  toolkit_.Note(std::string("hide ") + spec_.name);
+  toolkit_.Note(std::string("hide ") + setup_.name);
 }
 
 void FakeWindow::Close() {
   visible_ = false;
-  toolkit_.Note(std::string("close ") + spec_.name);
+  toolkit_.Note(std::string("close ") + setup_.name);
 }
 
 bool FakeWindow::ShowPainted(std::chrono::milliseconds) {
   Show();
   if (toolkit_.displayPaints) {
     painted_ = true;
-    toolkit_.Note(std::string("painted ") + spec_.name);
+    toolkit_.Note(std::string("painted ") + setup_.name);
   }
   return painted_;
 }
 
 int FakeWindow::RunModal() {
-  toolkit_.Note(std::string("modal ") + spec_.name);
+  toolkit_.Note(std::string("modal ") + setup_.name);
   visible_ = true;
   if (toolkit_.whileModal) {
     toolkit_.whileModal(*this);
@@ -168,45 +168,46 @@ Made& FakeWindow::Keep(std::unique_ptr<Made> control) {
   return kept;
 }
 
-ui::Label& FakeWindow::AddLabel(const ui::ControlSpec& spec, const std::string& text,
+ui::Label& FakeWindow::AddLabel(const ui::ControlSetup& setup, const std::string& text,
                                 bool wordWrap) {
-  auto& label = Keep(std::make_unique<FakeLabel>(*this, spec, wordWrap));
+  auto& label = Keep(std::make_unique<FakeLabel>(*this, setup, wordWrap));
   label.SetText(text);
   return label;
 }
 
-ui::LinkLabel& FakeWindow::AddLinkLabel(const ui::ControlSpec& spec) {
-  return Keep(std::make_unique<FakeLinkLabel>(*this, spec));
+ui::LinkLabel& FakeWindow::AddLinkLabel(const ui::ControlSetup& setup) {
+  return Keep(std::make_unique<FakeLinkLabel>(*this, setup));
 }
 
-ui::Edit& FakeWindow::AddEdit(const ui::ControlSpec& spec) {
-  return Keep(std::make_unique<FakeEdit>(*this, spec));
+ui::Edit& FakeWindow::AddEdit(const ui::ControlSetup& setup) {
+  return Keep(std::make_unique<FakeEdit>(*this, setup));
 }
 
-ui::PushButton& FakeWindow::AddPushButton(const ui::ControlSpec& spec, const std::string& text) {
-  auto& button = Keep(std::make_unique<FakePushButton>(*this, spec));
+ui::PushButton& FakeWindow::AddPushButton(const ui::ControlSetup& setup, const std::string& text) {
+  auto& button = Keep(std::make_unique<FakePushButton>(*this, setup));
   button.SetText(text);
   return button;
 }
 
-ui::PictureButton& FakeWindow::AddPictureButton(const ui::ControlSpec& spec, ui::PictureKind kind) {
-  return Keep(std::make_unique<FakePictureButton>(*this, spec, kind));
+ui::PictureButton& FakeWindow::AddPictureButton(const ui::ControlSetup& setup,
+                                                ui::PictureKind kind) {
+  return Keep(std::make_unique<FakePictureButton>(*this, setup, kind));
 }
 
-ui::DropDown& FakeWindow::AddDropDown(const ui::ControlSpec& spec, int itemHeight) {
-  return Keep(std::make_unique<FakeDropDown>(*this, spec, itemHeight));
+ui::DropDown& FakeWindow::AddDropDown(const ui::ControlSetup& setup, int itemHeight) {
+  return Keep(std::make_unique<FakeDropDown>(*this, setup, itemHeight));
 }
 
-ui::Memo& FakeWindow::AddMemo(const ui::ControlSpec& spec) {
-  return Keep(std::make_unique<FakeMemo>(*this, spec));
+ui::Memo& FakeWindow::AddMemo(const ui::ControlSetup& setup) {
+  return Keep(std::make_unique<FakeMemo>(*this, setup));
 }
 
-ui::Bevel& FakeWindow::AddBevel(const ui::ControlSpec& spec) {
-  return Keep(std::make_unique<FakeBevel>(*this, spec));
+ui::Bevel& FakeWindow::AddBevel(const ui::ControlSetup& setup) {
+  return Keep(std::make_unique<FakeBevel>(*this, setup));
 }
 
-ui::Picture& FakeWindow::AddPicture(const ui::ControlSpec& spec, ui::PictureKind kind) {
-  return Keep(std::make_unique<FakePicture>(*this, spec, kind));
+ui::Picture& FakeWindow::AddPicture(const ui::ControlSetup& setup, ui::PictureKind kind) {
+  return Keep(std::make_unique<FakePicture>(*this, setup, kind));
 }
 
 FakeControlState* FakeWindow::Find(const std::string& name) const {
@@ -277,12 +278,12 @@ std::string OwnerName(ui::Window* owner) {
 
 std::unique_ptr<ui::Window::Busy> FakeWindow::BeginBusy() {
   ++timesBusy_;
-  return std::make_unique<FakeBusy>(toolkit_, spec_.name, busy_);
+  return std::make_unique<FakeBusy>(toolkit_, setup_.name, busy_);
 }
 
-std::unique_ptr<ui::Window> FakeToolkit::MakeWindow(const ui::WindowSpec& spec,
-                                                      ui::Window* owner) {
-  return std::make_unique<FakeWindow>(*this, spec, owner);
+std::unique_ptr<ui::Window> FakeToolkit::MakeWindow(const ui::WindowSetup& setup,
+                                                    ui::Window* owner) {
+  return std::make_unique<FakeWindow>(*this, setup, owner);
 }
 
 bool FakeToolkit::ChooseOpenFile(ui::Window*, std::string& path) {

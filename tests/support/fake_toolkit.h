@@ -20,10 +20,10 @@ class FakeWindow;
 // What all fake controls share: place, state and the window they sit on.
 class FakeControlState {
  public:
-  FakeControlState(FakeWindow& window, const ui::ControlSpec& spec);
+  FakeControlState(FakeWindow& window, const ui::ControlSetup& setup);
   virtual ~FakeControlState() = default;
   const std::string& name() const { return name_; }
-  const ui::FontSpec& font() const { return font_; }
+  const ui::FontStyle& font() const { return font_; }
   ui::Rgb colour() const { return colour_; }
   FakeWindow& window() const { return window_; }
 
@@ -31,7 +31,7 @@ class FakeControlState {
   FakeWindow& window_;
   std::string name_;
   ui::Rect bounds_;
-  ui::FontSpec font_;
+  ui::FontStyle font_;
   ui::Rgb colour_;
   bool enabled_ = true;
 };
@@ -60,8 +60,8 @@ class FakeTextControl : public FakeControl<Interface> {
 
 class FakeLabel : public FakeTextControl<ui::Label> {
  public:
-  FakeLabel(FakeWindow& window, const ui::ControlSpec& spec, bool wordWrap)
-      : FakeTextControl(window, spec), wordWrap_(wordWrap) {}
+  FakeLabel(FakeWindow& window, const ui::ControlSetup& setup, bool wordWrap)
+      : FakeTextControl(window, setup), wordWrap_(wordWrap) {}
   bool wordWrap() const { return wordWrap_; }
 
  private:
@@ -74,8 +74,8 @@ using FakeBevel = FakeControl<ui::Bevel>;
 
 class FakePicture : public FakeControl<ui::Picture> {
  public:
-  FakePicture(FakeWindow& window, const ui::ControlSpec& spec, ui::PictureKind kind)
-      : FakeControl(window, spec), kind_(kind) {}
+  FakePicture(FakeWindow& window, const ui::ControlSetup& setup, ui::PictureKind kind)
+      : FakeControl(window, setup), kind_(kind) {}
   ui::PictureKind kind() const { return kind_; }
 
  private:
@@ -96,8 +96,8 @@ class FakePushButton : public FakeTextControl<ui::PushButton> {
 
 class FakePictureButton : public FakeControl<ui::PictureButton> {
  public:
-  FakePictureButton(FakeWindow& window, const ui::ControlSpec& spec, ui::PictureKind kind)
-      : FakeControl(window, spec), kind_(kind) {}
+  FakePictureButton(FakeWindow& window, const ui::ControlSetup& setup, ui::PictureKind kind)
+      : FakeControl(window, setup), kind_(kind) {}
   void OnClick(std::function<void()> handler) override { handler_ = std::move(handler); }
   void Click() override;
   void UserClick();
@@ -111,8 +111,8 @@ class FakePictureButton : public FakeControl<ui::PictureButton> {
 
 class FakeDropDown : public FakeControl<ui::DropDown> {
  public:
-  FakeDropDown(FakeWindow& window, const ui::ControlSpec& spec, int itemHeight)
-      : FakeControl(window, spec), itemHeight_(itemHeight) {}
+  FakeDropDown(FakeWindow& window, const ui::ControlSetup& setup, int itemHeight)
+      : FakeControl(window, setup), itemHeight_(itemHeight) {}
   void Clear() override;
   void AddItem(const std::string& text) override { items_.push_back(text); }
   int Count() const override { return static_cast<int>(items_.size()); }
@@ -144,11 +144,11 @@ class FakeMemo : public FakeControl<ui::Memo> {
 
 class FakeWindow : public ui::Window {
  public:
-  FakeWindow(FakeToolkit& toolkit, const ui::WindowSpec& spec, ui::Window* owner);
+  FakeWindow(FakeToolkit& toolkit, const ui::WindowSetup& setup, ui::Window* owner);
   ~FakeWindow() override;
 
-  const char* Name() const override { return spec_.name; }
-  std::string Title() const override { return spec_.title; }
+  const char* Name() const override { return setup_.name; }
+  std::string Title() const override { return setup_.title; }
   void SetCaption(const std::string& caption) override { caption_ = caption; }
   std::string Caption() const override { return caption_; }
   ui::Size GetSize() const override { return size_; }
@@ -166,21 +166,22 @@ class FakeWindow : public ui::Window {
   bool PaintedOnScreen() const override { return painted_; }
   int RunModal() override;
 
-  ui::Label& AddLabel(const ui::ControlSpec& spec, const std::string& text, bool wordWrap) override;
-  ui::LinkLabel& AddLinkLabel(const ui::ControlSpec& spec) override;
-  ui::Edit& AddEdit(const ui::ControlSpec& spec) override;
-  ui::PushButton& AddPushButton(const ui::ControlSpec& spec, const std::string& text) override;
-  ui::PictureButton& AddPictureButton(const ui::ControlSpec& spec, ui::PictureKind kind) override;
-  ui::DropDown& AddDropDown(const ui::ControlSpec& spec, int itemHeight) override;
-  ui::Memo& AddMemo(const ui::ControlSpec& spec) override;
-  ui::Bevel& AddBevel(const ui::ControlSpec& spec) override;
-  ui::Picture& AddPicture(const ui::ControlSpec& spec, ui::PictureKind kind) override;
+  ui::Label& AddLabel(const ui::ControlSetup& setup, const std::string& text,
+                      bool wordWrap) override;
+  ui::LinkLabel& AddLinkLabel(const ui::ControlSetup& setup) override;
+  ui::Edit& AddEdit(const ui::ControlSetup& setup) override;
+  ui::PushButton& AddPushButton(const ui::ControlSetup& setup, const std::string& text) override;
+  ui::PictureButton& AddPictureButton(const ui::ControlSetup& setup, ui::PictureKind kind) override;
+  ui::DropDown& AddDropDown(const ui::ControlSetup& setup, int itemHeight) override;
+  ui::Memo& AddMemo(const ui::ControlSetup& setup) override;
+  ui::Bevel& AddBevel(const ui::ControlSetup& setup) override;
+  ui::Picture& AddPicture(const ui::ControlSetup& setup, ui::PictureKind kind) override;
   void SetTabOrder(const std::vector<ui::Control*>& order) override;
   void AddKeyPress(ui::Key key, ui::PictureButton& button) override;
   std::unique_ptr<Busy> BeginBusy() override;
 
   // The test's side.
-  const ui::WindowSpec& spec() const { return spec_; }
+  const ui::WindowSetup& setup() const { return setup_; }
   ui::Window* owner() const { return owner_; }
   // The control of that name, in the order made; null when there is none.
   FakeControlState* Find(const std::string& name) const;
@@ -201,7 +202,7 @@ class FakeWindow : public ui::Window {
   Made& Keep(std::unique_ptr<Made> control);
 
   FakeToolkit& toolkit_;
-  ui::WindowSpec spec_;
+  ui::WindowSetup setup_;
   ui::Window* owner_;
   std::string caption_;
   ui::Size size_;
@@ -227,7 +228,7 @@ class FakeToolkit : public ui::Toolkit {
     std::optional<ui::DialogIcon> icon;  // none: the system's error box
   };
 
-  std::unique_ptr<ui::Window> MakeWindow(const ui::WindowSpec& spec, ui::Window* owner) override;
+  std::unique_ptr<ui::Window> MakeWindow(const ui::WindowSetup& setup, ui::Window* owner) override;
   bool ChooseOpenFile(ui::Window* owner, std::string& path) override;
   void ShowMessageDialog(ui::Window* owner, const std::string& caption, const std::string& text,
                          ui::DialogIcon icon) override;

@@ -30,8 +30,8 @@ SuiForm* FrameOf(const Window* window) {
   return qtWindow != nullptr ? qtWindow->frame() : nullptr;
 }
 
-std::unique_ptr<Window> QtToolkit::MakeWindow(const WindowSpec& spec, Window* owner) {
-  return std::make_unique<QtWindow>(spec, WidgetOf(owner));
+std::unique_ptr<Window> QtToolkit::MakeWindow(const WindowSetup& setup, Window* owner) {
+  return std::make_unique<QtWindow>(setup, WidgetOf(owner));
 }
 
 bool QtToolkit::ChooseOpenFile(Window* owner, std::string& path) {

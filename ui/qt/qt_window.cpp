@@ -25,9 +25,9 @@ QRect ToQRect(const Rect& r) {
   return {r.left, r.top, r.width, r.height};
 }
 
-QFont ToQFont(const FontSpec& spec) {
-  QFont font = SkinFont(spec.family, spec.points, spec.bold);
-  font.setUnderline(spec.underline);
+QFont ToQFont(const FontStyle& setup) {
+  QFont font = SkinFont(setup.family, setup.points, setup.bold);
+  font.setUnderline(setup.underline);
   return font;
 }
 
@@ -58,22 +58,22 @@ class SkinTopLevel : public Base {
   bool placed_ = false;
 };
 
-QWidget* MakeTopLevel(const WindowSpec& spec, QWidget* owner) {
-  switch (spec.role) {
+QWidget* MakeTopLevel(const WindowSetup& setup, QWidget* owner) {
+  switch (setup.role) {
     case WindowRole::Main: {
-      auto* widget = new SkinTopLevel<QWidget>(owner, spec.placement);
+      auto* widget = new SkinTopLevel<QWidget>(owner, setup.placement);
       ApplySkinWindow(widget);
       return widget;
     }
     case WindowRole::Splash: {
-      auto* widget = new SkinTopLevel<QWidget>(owner, spec.placement);
+      auto* widget = new SkinTopLevel<QWidget>(owner, setup.placement);
       ApplySkinWindow(widget, Qt::Tool | Qt::WindowStaysOnTopHint);
       return widget;
     }
     case WindowRole::Dialog:
       break;
   }
-  auto* dialog = new SkinTopLevel<QDialog>(owner, spec.placement);
+  auto* dialog = new SkinTopLevel<QDialog>(owner, setup.placement);
   ApplySkinWindow(dialog, Qt::Dialog);
   dialog->setModal(true);
   return dialog;
@@ -95,27 +95,27 @@ class QtBusy : public Window::Busy {
 
 }  // namespace
 
-QtWindow::QtWindow(const WindowSpec& spec, QWidget* owner)
-    : name_(spec.name), modal_(spec.role == WindowRole::Dialog) {
-  top_ = MakeTopLevel(spec, owner);
-  top_->setObjectName(QString::fromLatin1(spec.name));
-  top_->setWindowTitle(ToQString(spec.title));
-  top_->setFont(ToQFont(spec.font));
-  if (spec.fixedSize) {
-    top_->setFixedSize(spec.size.width, spec.size.height);
+QtWindow::QtWindow(const WindowSetup& setup, QWidget* owner)
+    : name_(setup.name), modal_(setup.role == WindowRole::Dialog) {
+  top_ = MakeTopLevel(setup, owner);
+  top_->setObjectName(QString::fromLatin1(setup.name));
+  top_->setWindowTitle(ToQString(setup.title));
+  top_->setFont(ToQFont(setup.font));
+  if (setup.fixedSize) {
+    top_->setFixedSize(setup.size.width, setup.size.height);
   } else {
-    top_->resize(spec.size.width, spec.size.height);
+    top_->resize(setup.size.width, setup.size.height);
   }
-  if (spec.minimumWidth > 0) {
-    top_->setMinimumWidth(spec.minimumWidth);
+  if (setup.minimumWidth > 0) {
+    top_->setMinimumWidth(setup.minimumWidth);
   }
   frame_ =
-      new SuiForm(top_, spec.titleBar, spec.titleBar ? spec.titleButtons : SuiForm::kNoButtons);
+      new SuiForm(top_, setup.titleBar, setup.titleBar ? setup.titleButtons : SuiForm::kNoButtons);
   frame_->setObjectName("suiForm1");
-  if (spec.frameFillsWindow) {
+  if (setup.frameFillsWindow) {
     frame_->fillWindow();
   } else {
-    frame_->setGeometry(ToQRect(spec.frame));
+    frame_->setGeometry(ToQRect(setup.frame));
   }
 }
 
@@ -224,10 +224,10 @@ int QtWindow::RunModal() {
   return 0;
 }
 
-void QtWindow::Prepare(QWidget* widget, const ControlSpec& spec) {
-  widget->setObjectName(QString::fromLatin1(spec.name));
-  widget->setFont(ToQFont(spec.font));
-  widget->setGeometry(ToQRect(spec.bounds));
+void QtWindow::Prepare(QWidget* widget, const ControlSetup& setup) {
+  widget->setObjectName(QString::fromLatin1(setup.name));
+  widget->setFont(ToQFont(setup.font));
+  widget->setGeometry(ToQRect(setup.bounds));
   widget->installEventFilter(this);
 }
 
@@ -239,42 +239,42 @@ Adapter& QtWindow::Keep(WidgetType* widget) {
   return kept;
 }
 
-Label& QtWindow::AddLabel(const ControlSpec& spec, const std::string& text, bool wordWrap) {
+Label& QtWindow::AddLabel(const ControlSetup& setup, const std::string& text, bool wordWrap) {
   auto* label = new QLabel(ToQString(text), frame_);
-  Prepare(label, spec);
+  Prepare(label, setup);
   label->setTextFormat(Qt::PlainText);
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(wordWrap);
-  SetTextColour(label, QColor(spec.colour));
-  if (spec.bounds.width == 0) {
+  SetTextColour(label, QColor(setup.colour));
+  if (setup.bounds.width == 0) {
     label->adjustSize();
   }
   return Keep<QtLabel>(label);
 }
 
-LinkLabel& QtWindow::AddLinkLabel(const ControlSpec& spec) {
+LinkLabel& QtWindow::AddLinkLabel(const ControlSetup& setup) {
   auto* label = new SkinLinkLabel(frame_);
-  Prepare(label, spec);
+  Prepare(label, setup);
   return Keep<QtLinkLabel>(label);
 }
 
-Edit& QtWindow::AddEdit(const ControlSpec& spec) {
+Edit& QtWindow::AddEdit(const ControlSetup& setup) {
   auto* edit = new QLineEdit(frame_);
-  Prepare(edit, spec);
+  Prepare(edit, setup);
   return Keep<QtEdit>(edit);
 }
 
-PushButton& QtWindow::AddPushButton(const ControlSpec& spec, const std::string& text) {
+PushButton& QtWindow::AddPushButton(const ControlSetup& setup, const std::string& text) {
   auto* button = new SkinButton(ToQString(text), frame_);
-  Prepare(button, spec);
-  SetTextColour(button, QColor(spec.colour));
+  Prepare(button, setup);
+  SetTextColour(button, QColor(setup.colour));
   return Keep<QtPushButton>(button);
 }
 
-PictureButton& QtWindow::AddPictureButton(const ControlSpec& spec, PictureKind picture) {
+PictureButton& QtWindow::AddPictureButton(const ControlSetup& setup, PictureKind picture) {
   auto* button = new SkinImageButton(frame_);
-  Prepare(button, spec);
-  const QSize size(spec.bounds.width, spec.bounds.height);
+  Prepare(button, setup);
+  const QSize size(setup.bounds.width, setup.bounds.height);
   if (picture == PictureKind::Question) {
     button->setPictures(DrawQuestionPicture(size, PictureState::Normal),
                         DrawQuestionPicture(size, PictureState::MouseOver),
@@ -286,31 +286,31 @@ PictureButton& QtWindow::AddPictureButton(const ControlSpec& spec, PictureKind p
   return Keep<QtPictureButton>(button);
 }
 
-DropDown& QtWindow::AddDropDown(const ControlSpec& spec, int itemHeight) {
+DropDown& QtWindow::AddDropDown(const ControlSetup& setup, int itemHeight) {
   auto* box = new SkinComboBox(itemHeight, frame_);
-  Prepare(box, spec);
+  Prepare(box, setup);
   return Keep<QtDropDown>(box);
 }
 
-Memo& QtWindow::AddMemo(const ControlSpec& spec) {
+Memo& QtWindow::AddMemo(const ControlSetup& setup) {
   auto* memo = new SkinMemo(frame_);
-  Prepare(memo, spec);
+  Prepare(memo, setup);
   return Keep<QtMemo>(memo);
 }
 
-Bevel& QtWindow::AddBevel(const ControlSpec& spec) {
+Bevel& QtWindow::AddBevel(const ControlSetup& setup) {
   auto* bevel = new SkinBevel(frame_);
-  Prepare(bevel, spec);
+  Prepare(bevel, setup);
   return Keep<QtBevel>(bevel);
 }
 
-Picture& QtWindow::AddPicture(const ControlSpec& spec, PictureKind picture) {
-  const QSize size(spec.bounds.width, spec.bounds.height);
+Picture& QtWindow::AddPicture(const ControlSetup& setup, PictureKind picture) {
+  const QSize size(setup.bounds.width, setup.bounds.height);
   auto* view = new SkinPicture(picture == PictureKind::Logo
                                    ? DrawLogoPicture(size)
                                    : DrawQuestionPicture(size, PictureState::Normal),
                                frame_);
-  Prepare(view, spec);
+  Prepare(view, setup);
   return Keep<QtPicture>(view);
 }
 

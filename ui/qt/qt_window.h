@@ -18,7 +18,7 @@ class QtWindow : public QObject, public Window {
   Q_OBJECT
 
  public:
-  QtWindow(const WindowSpec& spec, QWidget* owner);
+  QtWindow(const WindowSetup& setup, QWidget* owner);
   ~QtWindow() override;
 
   QWidget* widget() const { return top_; }
@@ -45,15 +45,15 @@ class QtWindow : public QObject, public Window {
   bool PaintedOnScreen() const override { return painted_; }
   int RunModal() override;
 
-  Label& AddLabel(const ControlSpec& spec, const std::string& text, bool wordWrap) override;
-  LinkLabel& AddLinkLabel(const ControlSpec& spec) override;
-  Edit& AddEdit(const ControlSpec& spec) override;
-  PushButton& AddPushButton(const ControlSpec& spec, const std::string& text) override;
-  PictureButton& AddPictureButton(const ControlSpec& spec, PictureKind picture) override;
-  DropDown& AddDropDown(const ControlSpec& spec, int itemHeight) override;
-  Memo& AddMemo(const ControlSpec& spec) override;
-  Bevel& AddBevel(const ControlSpec& spec) override;
-  Picture& AddPicture(const ControlSpec& spec, PictureKind picture) override;
+  Label& AddLabel(const ControlSetup& setup, const std::string& text, bool wordWrap) override;
+  LinkLabel& AddLinkLabel(const ControlSetup& setup) override;
+  Edit& AddEdit(const ControlSetup& setup) override;
+  PushButton& AddPushButton(const ControlSetup& setup, const std::string& text) override;
+  PictureButton& AddPictureButton(const ControlSetup& setup, PictureKind picture) override;
+  DropDown& AddDropDown(const ControlSetup& setup, int itemHeight) override;
+  Memo& AddMemo(const ControlSetup& setup) override;
+  Bevel& AddBevel(const ControlSetup& setup) override;
+  Picture& AddPicture(const ControlSetup& setup, PictureKind picture) override;
 
   void SetTabOrder(const std::vector<Control*>& order) override;
   void AddKeyPress(Key key, PictureButton& button) override;
@@ -67,7 +67,7 @@ class QtWindow : public QObject, public Window {
 
  private:
   // Names, places, fonts and colours the new widget, and watches its paints.
-  void Prepare(QWidget* widget, const ControlSpec& spec);
+  void Prepare(QWidget* widget, const ControlSetup& setup);
   template <class Adapter, class WidgetType>
   Adapter& Keep(WidgetType* widget);
 

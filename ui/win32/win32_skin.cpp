@@ -135,14 +135,14 @@ int PointsToPixels(int points) {
   return static_cast<int>(std::lround(points * kPixelsPerPoint));
 }
 
-HFONT MakeFont(const FontSpec& spec) {
-  const bool fixed = spec.family != nullptr && std::string(spec.family) == kCourierNew;
+HFONT MakeFont(const FontStyle& setup) {
+  const bool fixed = setup.family != nullptr && std::string(setup.family) == kCourierNew;
   return CreateFontA(
-      -PointsToPixels(spec.points), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL, FALSE,
-      spec.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+      -PointsToPixels(setup.points), 0, 0, 0, setup.bold ? FW_BOLD : FW_NORMAL, FALSE,
+      setup.underline ? TRUE : FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
       static_cast<DWORD>((fixed ? FIXED_PITCH : VARIABLE_PITCH) | (fixed ? FF_MODERN : FF_SWISS)),
-      spec.family != nullptr ? spec.family : kMsSansSerif);
+      setup.family != nullptr ? setup.family : kMsSansSerif);
 }
 
 RECT TitleBarRect(const RECT& frame) {

@@ -13,7 +13,7 @@ namespace kv::ui::win32 {
 COLORREF ToColorRef(Rgb rgb);
 int PointsToPixels(int points);
 // A font of the layout tables; the caller deletes it.
-HFONT MakeFont(const FontSpec& spec);
+HFONT MakeFont(const FontStyle& setup);
 
 // The title-bar button under the frame's top right corner, right to left: close, maximise,
 // minimise; the rectangle of `which` (empty when the frame has not got it).

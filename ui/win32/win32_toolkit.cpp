@@ -37,8 +37,8 @@ HWND HandleOf(const Control* control) {
   return made != nullptr ? made->hwnd() : nullptr;
 }
 
-std::unique_ptr<Window> Win32Toolkit::MakeWindow(const WindowSpec& spec, Window* owner) {
-  return std::make_unique<Win32Window>(spec, HandleOf(owner));
+std::unique_ptr<Window> Win32Toolkit::MakeWindow(const WindowSetup& setup, Window* owner) {
+  return std::make_unique<Win32Window>(setup, HandleOf(owner));
 }
 
 bool Win32Toolkit::ChooseOpenFile(Window* owner, std::string& path) {
@@ -60,16 +60,16 @@ bool Win32Toolkit::ChooseOpenFile(Window* owner, std::string& path) {
 void Win32Toolkit::ShowMessageDialog(Window* owner, const std::string& caption,
                                      const std::string& text, DialogIcon icon) {
   const int textHeight = std::max(kIconSide, TextLines(text) * kTextLineHeight);
-  WindowSpec spec;
-  spec.name = "suiMsgBox";
-  spec.title = caption;
-  spec.role = WindowRole::Dialog;
-  spec.size = {kDialogWidth,
-               kTitleHeight + kMargin + textHeight + kMargin + kButtonHeight + kMargin};
-  spec.fixedSize = true;
-  spec.titleButtons = kClose;
-  spec.placement = owner != nullptr ? Placement::CentreOfOwner : Placement::CentreOfScreen;
-  Win32Window dialog(spec, HandleOf(owner));
+  WindowSetup setup;
+  setup.name = "suiMsgBox";
+  setup.title = caption;
+  setup.role = WindowRole::Dialog;
+  setup.size = {kDialogWidth,
+                kTitleHeight + kMargin + textHeight + kMargin + kButtonHeight + kMargin};
+  setup.fixedSize = true;
+  setup.titleButtons = kClose;
+  setup.placement = owner != nullptr ? Placement::CentreOfOwner : Placement::CentreOfScreen;
+  Win32Window dialog(setup, HandleOf(owner));
   dialog.SetCaption(caption);
   const int top = kTitleHeight + kMargin;
   HWND iconView =

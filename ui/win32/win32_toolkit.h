@@ -10,7 +10,7 @@ namespace kv::ui::win32 {
 
 class Win32Toolkit : public Toolkit {
  public:
-  std::unique_ptr<Window> MakeWindow(const WindowSpec& spec, Window* owner) override;
+  std::unique_ptr<Window> MakeWindow(const WindowSetup& setup, Window* owner) override;
   bool ChooseOpenFile(Window* owner, std::string& path) override;
   void ShowMessageDialog(Window* owner, const std::string& caption, const std::string& text,
                          DialogIcon icon) override;

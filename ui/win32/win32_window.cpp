@@ -88,15 +88,15 @@ class Win32Busy : public Window::Busy {
 
 }  // namespace
 
-Win32Window::Win32Window(const WindowSpec& spec, HWND owner)
-    : name_(spec.name),
-      spec_(spec),
+Win32Window::Win32Window(const WindowSetup& setup, HWND owner)
+    : name_(setup.name),
+      setup_(setup),
       clientBrush_(CreateSolidBrush(ToColorRef(kClientBackground))),
       whiteBrush_(CreateSolidBrush(RGB(255, 255, 255))) {
   RegisterSkinClass();
   DWORD style = WS_POPUP | WS_CLIPCHILDREN;
   DWORD exStyle = 0;
-  switch (spec.role) {
+  switch (setup.role) {
     case WindowRole::Main:
       style |= WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_SYSMENU;
       exStyle |= WS_EX_APPWINDOW;
@@ -108,12 +108,12 @@ Win32Window::Win32Window(const WindowSpec& spec, HWND owner)
       exStyle |= WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
       break;
   }
-  hwnd_ = CreateWindowExA(exStyle, kWindowClass, Utf8ToAnsi(spec.title).c_str(), style,
-                          CW_USEDEFAULT, CW_USEDEFAULT, spec.size.width, spec.size.height, owner,
+  hwnd_ = CreateWindowExA(exStyle, kWindowClass, Utf8ToAnsi(setup.title).c_str(), style,
+                          CW_USEDEFAULT, CW_USEDEFAULT, setup.size.width, setup.size.height, owner,
                           nullptr, GetModuleHandleA(nullptr), nullptr);
   SetWindowLongPtrA(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure));
-  HFONT font = MakeFont(spec.font);
+  HFONT font = MakeFont(setup.font);
   fonts_.push_back(font);
   SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
 }
@@ -185,18 +185,18 @@ Size Win32Window::GetSize() const {
 }
 
 void Win32Window::Resize(Size size) {
-  if (spec_.fixedSize) {
+  if (setup_.fixedSize) {
     return;
   }
-  size.width = std::max(size.width, spec_.minimumWidth);
+  size.width = std::max(size.width, setup_.minimumWidth);
   SetWindowPos(hwnd_, nullptr, 0, 0, size.width, size.height,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 RECT Win32Window::FrameRect() const {
-  if (!spec_.frameFillsWindow) {
-    return {spec_.frame.left, spec_.frame.top, spec_.frame.left + spec_.frame.width,
-            spec_.frame.top + spec_.frame.height};
+  if (!setup_.frameFillsWindow) {
+    return {setup_.frame.left, setup_.frame.top, setup_.frame.left + setup_.frame.width,
+            setup_.frame.top + setup_.frame.height};
   }
   RECT client{};
   GetClientRect(hwnd_, &client);
@@ -239,7 +239,7 @@ void Win32Window::Restore() {
 
 void Win32Window::Show() {
   if (!IsWindowVisible(hwnd_)) {
-    if (spec_.placement == Placement::CentreOfOwner && GetWindow(hwnd_, GW_OWNER) != nullptr) {
+    if (setup_.placement == Placement::CentreOfOwner && GetWindow(hwnd_, GW_OWNER) != nullptr) {
       RECT owner{};
       GetWindowRect(GetWindow(hwnd_, GW_OWNER), &owner);
       CentreOn(hwnd_, owner);
@@ -259,7 +259,7 @@ void Win32Window::Hide() {
 void Win32Window::Close() {
   closed_ = true;
   Hide();
-  if (spec_.role == WindowRole::Main) {
+  if (setup_.role == WindowRole::Main) {
     PostQuitMessage(0);
   }
 }
@@ -306,15 +306,15 @@ int Win32Window::RunModal() {
   return 0;
 }
 
-HWND Win32Window::MakeChild(const char* windowClass, DWORD style, const ControlSpec& spec,
+HWND Win32Window::MakeChild(const char* windowClass, DWORD style, const ControlSetup& setup,
                             const std::string& text, int extraHeight) {
   const RECT frame = FrameRect();
   HWND child = CreateWindowExA(
       0, windowClass, WithCrLf(Utf8ToAnsi(text)).c_str(), WS_CHILD | WS_VISIBLE | style,
-      frame.left + spec.bounds.left, frame.top + spec.bounds.top, spec.bounds.width,
-      spec.bounds.height + extraHeight, hwnd_,
+      frame.left + setup.bounds.left, frame.top + setup.bounds.top, setup.bounds.width,
+      setup.bounds.height + extraHeight, hwnd_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(nextId_++)), GetModuleHandleA(nullptr), nullptr);
-  HFONT font = MakeFont(spec.font);
+  HFONT font = MakeFont(setup.font);
   fonts_.push_back(font);
   SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   SetWindowTextA(child, WithCrLf(Utf8ToAnsi(text)).c_str());
@@ -338,10 +338,10 @@ Win32ControlBase* Win32Window::ControlOf(HWND child) const {
   return nullptr;
 }
 
-Label& Win32Window::AddLabel(const ControlSpec& spec, const std::string& text, bool wordWrap) {
+Label& Win32Window::AddLabel(const ControlSetup& setup, const std::string& text, bool wordWrap) {
   HWND label =
-      MakeChild("STATIC", (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, spec, text);
-  if (spec.bounds.width == 0) {
+      MakeChild("STATIC", (wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP) | SS_NOPREFIX, setup, text);
+  if (setup.bounds.width == 0) {
     // Sized to its text.
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0)));
@@ -354,61 +354,61 @@ Label& Win32Window::AddLabel(const ControlSpec& spec, const std::string& text, b
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   const RECT frame = FrameRect();
-  return Keep(std::make_unique<Win32Label>(label, spec.colour, frame.left, frame.top));
+  return Keep(std::make_unique<Win32Label>(label, setup.colour, frame.left, frame.top));
 }
 
-LinkLabel& Win32Window::AddLinkLabel(const ControlSpec& spec) {
-  HWND label = MakeChild("STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, spec, {});
+LinkLabel& Win32Window::AddLinkLabel(const ControlSetup& setup) {
+  HWND label = MakeChild("STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY, setup, {});
   const RECT frame = FrameRect();
-  return Keep(std::make_unique<Win32LinkLabel>(label, spec.colour, frame.left, frame.top));
+  return Keep(std::make_unique<Win32LinkLabel>(label, setup.colour, frame.left, frame.top));
 }
 
-Edit& Win32Window::AddEdit(const ControlSpec& spec) {
-  HWND edit = MakeChild("EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, spec, {});
+Edit& Win32Window::AddEdit(const ControlSetup& setup) {
+  HWND edit = MakeChild("EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL, setup, {});
   const RECT frame = FrameRect();
-  return Keep(std::make_unique<Win32Edit>(edit, spec.colour, frame.left, frame.top));
+  return Keep(std::make_unique<Win32Edit>(edit, setup.colour, frame.left, frame.top));
 }
 
-PushButton& Win32Window::AddPushButton(const ControlSpec& spec, const std::string& text) {
-  HWND button = MakeChild("BUTTON", BS_OWNERDRAW | WS_TABSTOP, spec, text);
+PushButton& Win32Window::AddPushButton(const ControlSetup& setup, const std::string& text) {
+  HWND button = MakeChild("BUTTON", BS_OWNERDRAW | WS_TABSTOP, setup, text);
   const RECT frame = FrameRect();
-  return Keep(
-      std::make_unique<Win32PushButton>(button, spec.colour, frame.left, frame.top, fonts_.back()));
+  return Keep(std::make_unique<Win32PushButton>(button, setup.colour, frame.left, frame.top,
+                                                fonts_.back()));
 }
 
-PictureButton& Win32Window::AddPictureButton(const ControlSpec& spec, PictureKind) {
-  HWND button = MakeChild("BUTTON", BS_OWNERDRAW | WS_TABSTOP, spec, {});
+PictureButton& Win32Window::AddPictureButton(const ControlSetup& setup, PictureKind) {
+  HWND button = MakeChild("BUTTON", BS_OWNERDRAW | WS_TABSTOP, setup, {});
   const RECT frame = FrameRect();
-  return Keep(std::make_unique<Win32PictureButton>(button, spec.colour, frame.left, frame.top));
+  return Keep(std::make_unique<Win32PictureButton>(button, setup.colour, frame.left, frame.top));
 }
 
-DropDown& Win32Window::AddDropDown(const ControlSpec& spec, int itemHeight) {
+DropDown& Win32Window::AddDropDown(const ControlSetup& setup, int itemHeight) {
   HWND box =
-      MakeChild("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, spec, {}, kDropListHeight);
+      MakeChild("COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, setup, {}, kDropListHeight);
   // The closed box keeps the layout's height; the list's lines have the given height.
-  SendMessageA(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), spec.bounds.height - 6);
+  SendMessageA(box, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), setup.bounds.height - 6);
   SendMessageA(box, CB_SETITEMHEIGHT, 0, itemHeight);
   const RECT frame = FrameRect();
-  return Keep(std::make_unique<Win32DropDown>(box, spec.colour, frame.left, frame.top));
+  return Keep(std::make_unique<Win32DropDown>(box, setup.colour, frame.left, frame.top));
 }
 
-Memo& Win32Window::AddMemo(const ControlSpec& spec) {
+Memo& Win32Window::AddMemo(const ControlSetup& setup) {
   HWND memo = MakeChild("EDIT",
                         WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | ES_MULTILINE |
                             ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
-                        spec, {});
+                        setup, {});
   const RECT frame = FrameRect();
-  return Keep(std::make_unique<Win32Memo>(memo, spec.colour, frame.left, frame.top));
+  return Keep(std::make_unique<Win32Memo>(memo, setup.colour, frame.left, frame.top));
 }
 
-Bevel& Win32Window::AddBevel(const ControlSpec& spec) {
-  HWND bevel = MakeChild("STATIC", SS_ETCHEDFRAME, spec, {});
+Bevel& Win32Window::AddBevel(const ControlSetup& setup) {
+  HWND bevel = MakeChild("STATIC", SS_ETCHEDFRAME, setup, {});
   const RECT frame = FrameRect();
-  return Keep(std::make_unique<Win32Bevel>(bevel, spec.colour, frame.left, frame.top));
+  return Keep(std::make_unique<Win32Bevel>(bevel, setup.colour, frame.left, frame.top));
 }
 
-Picture& Win32Window::AddPicture(const ControlSpec& spec, PictureKind picture) {
-  HWND view = MakeChild("STATIC", SS_OWNERDRAW, spec, {});
+Picture& Win32Window::AddPicture(const ControlSetup& setup, PictureKind picture) {
+  HWND view = MakeChild("STATIC", SS_OWNERDRAW, setup, {});
   const RECT frame = FrameRect();
   return Keep(std::make_unique<Win32Picture>(view, frame.left, frame.top, picture));
 }
@@ -441,15 +441,15 @@ std::unique_ptr<Window::Busy> Win32Window::BeginBusy() {
 }
 
 TitleButton Win32Window::TitleButtonAt(POINT client) const {
-  if (!spec_.titleBar) {
+  if (!setup_.titleBar) {
     return kNoButtons;
   }
   const RECT frame = FrameRect();
   for (const TitleButton button : {kMinimize, kMaximize, kClose}) {
-    if ((spec_.titleButtons & button) == 0) {
+    if ((setup_.titleButtons & button) == 0) {
       continue;
     }
-    const RECT r = TitleButtonRect(frame, spec_.titleButtons, button);
+    const RECT r = TitleButtonRect(frame, setup_.titleButtons, button);
     if (PtInRect(&r, client)) {
       return button;
     }
@@ -507,7 +507,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       HBRUSH chrome = CreateSolidBrush(ToColorRef(kChromeColour));
       FillRect(dc, &client, chrome);
       DeleteObject(chrome);
-      PaintFrame(dc, FrameRect(), spec_.titleBar, spec_.titleButtons, IsZoomed(hwnd_) != FALSE,
+      PaintFrame(dc, FrameRect(), setup_.titleBar, setup_.titleButtons, IsZoomed(hwnd_) != FALSE,
                  Utf8ToAnsi(caption_), kNoButtons);
       EndPaint(hwnd_, &paint);
       return 0;
@@ -517,7 +517,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-      info->ptMinTrackSize.x = spec_.minimumWidth;
+      info->ptMinTrackSize.x = setup_.minimumWidth;
       const RECT area = WorkArea(hwnd_);
       info->ptMaxPosition = {area.left, area.top};
       info->ptMaxSize = {area.right - area.left, area.bottom - area.top};
@@ -528,7 +528,7 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       ScreenToClient(hwnd_, &point);
       RECT client{};
       GetClientRect(hwnd_, &client);
-      if (!spec_.fixedSize && spec_.role == WindowRole::Main && !IsZoomed(hwnd_)) {
+      if (!setup_.fixedSize && setup_.role == WindowRole::Main && !IsZoomed(hwnd_)) {
         const bool right = point.x >= client.right - kResizeEdge;
         const bool bottom = point.y >= client.bottom - kResizeEdge;
         if (right && bottom) {
@@ -542,13 +542,13 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
       }
       const RECT bar = TitleBarRect(FrameRect());
-      if (spec_.titleBar && PtInRect(&bar, point) && TitleButtonAt(point) == kNoButtons) {
+      if (setup_.titleBar && PtInRect(&bar, point) && TitleButtonAt(point) == kNoButtons) {
         return HTCAPTION;
       }
       return HTCLIENT;
     }
     case WM_NCLBUTTONDBLCLK:
-      if (wParam == HTCAPTION && (spec_.titleButtons & kMaximize) != 0) {
+      if (wParam == HTCAPTION && (setup_.titleButtons & kMaximize) != 0) {
         ShowWindow(hwnd_, IsZoomed(hwnd_) ? SW_RESTORE : SW_MAXIMIZE);
         return 0;
       }

@@ -16,7 +16,7 @@ namespace kv::ui::win32 {
 
 class Win32Window : public Window {
  public:
-  Win32Window(const WindowSpec& spec, HWND owner);
+  Win32Window(const WindowSetup& setup, HWND owner);
   ~Win32Window() override;
   Win32Window(const Win32Window&) = delete;
   Win32Window& operator=(const Win32Window&) = delete;
@@ -48,15 +48,15 @@ class Win32Window : public Window {
   bool PaintedOnScreen() const override { return painted_; }
   int RunModal() override;
 
-  Label& AddLabel(const ControlSpec& spec, const std::string& text, bool wordWrap) override;
-  LinkLabel& AddLinkLabel(const ControlSpec& spec) override;
-  Edit& AddEdit(const ControlSpec& spec) override;
-  PushButton& AddPushButton(const ControlSpec& spec, const std::string& text) override;
-  PictureButton& AddPictureButton(const ControlSpec& spec, PictureKind picture) override;
-  DropDown& AddDropDown(const ControlSpec& spec, int itemHeight) override;
-  Memo& AddMemo(const ControlSpec& spec) override;
-  Bevel& AddBevel(const ControlSpec& spec) override;
-  Picture& AddPicture(const ControlSpec& spec, PictureKind picture) override;
+  Label& AddLabel(const ControlSetup& setup, const std::string& text, bool wordWrap) override;
+  LinkLabel& AddLinkLabel(const ControlSetup& setup) override;
+  Edit& AddEdit(const ControlSetup& setup) override;
+  PushButton& AddPushButton(const ControlSetup& setup, const std::string& text) override;
+  PictureButton& AddPictureButton(const ControlSetup& setup, PictureKind picture) override;
+  DropDown& AddDropDown(const ControlSetup& setup, int itemHeight) override;
+  Memo& AddMemo(const ControlSetup& setup) override;
+  Bevel& AddBevel(const ControlSetup& setup) override;
+  Picture& AddPicture(const ControlSetup& setup, PictureKind picture) override;
 
   void SetTabOrder(const std::vector<Control*>& order) override;
   void AddKeyPress(Key key, PictureButton& button) override;
@@ -69,14 +69,14 @@ class Win32Window : public Window {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   RECT FrameRect() const;
   TitleButton TitleButtonAt(POINT client) const;
-  HWND MakeChild(const char* windowClass, DWORD style, const ControlSpec& spec,
+  HWND MakeChild(const char* windowClass, DWORD style, const ControlSetup& setup,
                  const std::string& text, int extraHeight = 0);
   template <class Made>
   Made& Keep(std::unique_ptr<Made> control);
   Win32ControlBase* ControlOf(HWND child) const;
 
   const char* name_;
-  WindowSpec spec_;
+  WindowSetup setup_;
   HWND hwnd_ = nullptr;
   std::string caption_;
   bool painted_ = false;
