@@ -102,15 +102,25 @@ uint8_t Win32AspiManager::Complete(uint8_t sendResult, HANDLE event, uint32_t ti
   if (sendResult != kSsPending) {
     return FinalStatus(ReadStatus(), sendResult);
   }
+  const DWORD started = GetTickCount();
+  const DWORD limit = WaitMilliseconds(timeoutSeconds);
   if (event != nullptr) {
-    if (ReadStatus() == kSsPending) {
-      WaitForSingleObject(event, WaitMilliseconds(timeoutSeconds));
+    // The manager writes the status before it signals, so an earlier command may have been seen
+    // complete and its event closed before the signal came; the handle is then reused for this
+    // command's event, which wakes with the status still pending. Such a stray wake is cleared and
+    // the wait goes on for what is left of the time-out.
+    while (ReadStatus() == kSsPending) {
+      const DWORD elapsed = GetTickCount() - started;
+      if (elapsed >= limit || WaitForSingleObject(event, limit - elapsed) != WAIT_OBJECT_0) {
+        break;
+      }
+      if (ReadStatus() == kSsPending) {
+        ResetEvent(event);
+      }
     }
     return ReadStatus();
   }
   // No event: read the status until the manager changes it, bounded by the command's time-out.
-  const DWORD started = GetTickCount();
-  const DWORD limit = WaitMilliseconds(timeoutSeconds);
   uint8_t status = ReadStatus();
   while (status == kSsPending && GetTickCount() - started <= limit) {
     status = ReadStatus();

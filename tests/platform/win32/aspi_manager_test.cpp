@@ -25,7 +25,13 @@ ScsiRequest Request(uint8_t direction, uint8_t* buffer, uint32_t length) {
 
 // The block as the manager received it, and how it answers.
 struct ScriptedManager {
-  enum class Mode { CompleteLater, CompleteAtOnce, RefuseLeavingPending, RefuseWithStatus };
+  enum class Mode {
+    CompleteLater,
+    StraySignalThenCompleteLater,
+    CompleteAtOnce,
+    RefuseLeavingPending,
+    RefuseWithStatus
+  };
   Mode mode = Mode::CompleteLater;
   uint8_t finalStatus = kSsComp;
   uint8_t senseKey = 0;
@@ -64,6 +70,10 @@ struct ScriptedManager {
                 case Mode::RefuseWithStatus:
                   srb->header.SRB_Status = kSsNoDevice;
                   return kSsNoDevice;
+                case Mode::StraySignalThenCompleteLater:
+                  // What a late signal for an earlier command's reused event handle looks like.
+                  SetEvent(static_cast<HANDLE>(srb->SRB_PostProc));
+                  break;
                 case Mode::CompleteLater:
                   break;
               }
@@ -118,6 +128,17 @@ TEST(Win32AspiExecute, EventCompletion) {
   EXPECT_EQ(result.srbStatus, kSsError);
   EXPECT_EQ(result.senseArea[2], 0x05);
   EXPECT_EQ(result.senseArea[12], 0x30);
+}
+
+TEST(Win32AspiExecute, AStrayWakeIsNotTakenForCompletion) {
+  ScriptedManager script;
+  script.mode = ScriptedManager::Mode::StraySignalThenCompleteLater;
+  script.senseKey = 0x02;
+  script.finalStatus = kSsError;
+  Win32AspiManager manager(nullptr, script.Entries());
+  const AspiExecResult result = manager.Execute(0, 1, 0, Request(kDirectionIn, nullptr, 0));
+  EXPECT_EQ(result.srbStatus, kSsError);
+  EXPECT_EQ(result.senseArea[2], 0x02);
 }
 
 TEST(Win32AspiExecute, PollingWhenNoEventCanBeMade) {
