@@ -3,7 +3,6 @@
 // silently as a default.
 #include "drive/platform/emulated/profile_loader.h"
 
-#include <cctype>
 #include <new>
 #include <set>
 #include <string_view>
@@ -17,6 +16,29 @@
 namespace kv::emu {
 
 namespace {
+
+// ASCII only: the C library's classes follow the locale, where a byte like B2h (a superscript two
+// in code page 1252) may count as a digit.
+bool IsDigit(char ch) {
+  return ch >= '0' && ch <= '9';
+}
+
+int HexValue(char ch) {
+  if (IsDigit(ch)) {
+    return ch - '0';
+  }
+  if (ch >= 'a' && ch <= 'f') {
+    return ch - 'a' + 10;
+  }
+  if (ch >= 'A' && ch <= 'F') {
+    return ch - 'A' + 10;
+  }
+  return -1;
+}
+
+char Upper(char ch) {
+  return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
 
 using nlohmann::json;
 
@@ -191,11 +213,10 @@ std::string ReadCommandKey(const std::string& key, const std::string& path) {
   // "43", "43/04", or "*" for faults.
   std::string upper;
   for (char ch : key) {
-    upper += static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
+    upper += Upper(ch);
   }
   const auto isHex2 = [](const std::string& s, std::size_t at) {
-    return at + 2 <= s.size() && std::isxdigit(static_cast<unsigned char>(s[at])) &&
-           std::isxdigit(static_cast<unsigned char>(s[at + 1]));
+    return at + 2 <= s.size() && HexValue(s[at]) >= 0 && HexValue(s[at + 1]) >= 0;
   };
   const bool plain = upper.size() == 2 && isHex2(upper, 0);
   const bool sub = upper.size() == 5 && isHex2(upper, 0) && upper[2] == '/' && isHex2(upper, 3);
@@ -666,7 +687,7 @@ std::optional<MsfTime> ParseMsf(const nlohmann::json& value) {
       return std::nullopt;
     }
     for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u}) {
-      if (!std::isdigit(static_cast<unsigned char>(text[i]))) {
+      if (!IsDigit(text[i])) {
         return std::nullopt;
       }
     }
@@ -692,12 +713,10 @@ std::optional<std::vector<uint8_t>> ParseHexBytes(const std::string& text) {
       }
       continue;
     }
-    if (!std::isxdigit(static_cast<unsigned char>(ch))) {
+    const int digit = HexValue(ch);
+    if (digit < 0) {
       return std::nullopt;
     }
-    const int digit = std::isdigit(static_cast<unsigned char>(ch))
-                          ? ch - '0'
-                          : std::tolower(static_cast<unsigned char>(ch)) - 'a' + 10;
     if (high < 0) {
       high = digit;
     } else {
