@@ -2,6 +2,7 @@
 // dynamic loader.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 namespace kv {
@@ -14,11 +15,11 @@ extern const char* const kWindowModuleFile;
 bool HasDisplay();
 
 // The folder an installed program keeps its private modules in.
-std::string InstalledModuleFolder();
+std::filesystem::path InstalledModuleFolder();
 
 // Opens the module file and returns the address of one of its functions; null with error set
 // (one line, the loader's own reason) when the file cannot be loaded or lacks the function. The
 // module stays loaded for the rest of the process.
-void* LoadModuleFunction(const std::string& file, const char* symbol, std::string& error);
+void* LoadModuleFunction(const std::filesystem::path& file, const char* symbol, std::string& error);
 
 }  // namespace kv

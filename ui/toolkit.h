@@ -26,6 +26,12 @@ class Toolkit {
   virtual void ShowSystemError(Window* owner, const std::string& caption,
                                const std::string& text) = 0;
 
+  // Controls hold UTF-8. The name the system's file calls take for a file name typed or chosen
+  // in a window (on Windows the ANSI code page, where a character it lacks cannot name a file).
+  virtual std::string FileNameFromText(const std::string& text) const = 0;
+  // Window text from a message the system gave in its own encoding (a reason for a failed write).
+  virtual std::string TextFromSystem(const std::string& message) const = 0;
+
   // Handles what is waiting (painting, timers, the window system) except input, which stays
   // queued; returns at once when nothing waits.
   virtual void ProcessPendingMessages() = 0;

@@ -17,23 +17,21 @@ void SayWindowError(const std::string& text) {
   std::fprintf(stderr, "krellvane: %s\n", text.c_str());
 }
 
-bool IsFile(const std::string& path) {
+bool IsFile(const std::filesystem::path& path) {
   std::error_code error;
   return std::filesystem::is_regular_file(path, error);
 }
 
 }  // namespace
 
-std::vector<std::string> WindowModuleCandidates(const std::string& programPath,
-                                                const std::string& installedFolder) {
-  std::vector<std::string> candidates;
-  const std::filesystem::path program(programPath);
+std::vector<std::filesystem::path> WindowModuleCandidates(
+    const std::filesystem::path& program, const std::filesystem::path& installedFolder) {
+  std::vector<std::filesystem::path> candidates;
   if (program.has_parent_path()) {
-    candidates.push_back((program.parent_path() / kWindowModuleFile).string());
+    candidates.push_back(program.parent_path() / kWindowModuleFile);
   }
   if (!installedFolder.empty()) {
-    const std::string installed =
-        (std::filesystem::path(installedFolder) / kWindowModuleFile).string();
+    const std::filesystem::path installed = installedFolder / kWindowModuleFile;
     if (candidates.empty() || candidates.front() != installed) {
       candidates.push_back(installed);
     }
@@ -54,10 +52,10 @@ int StartWindow(int argc, char** argv, const PlatformChoice& platform) {
     SayWindowError(kNoDisplayMessage);
     return kExitUsage;
   }
-  const std::vector<std::string> candidates =
-      WindowModuleCandidates(OwnProgramPath(), InstalledModuleFolder());
-  std::string module;
-  for (const std::string& candidate : candidates) {
+  const std::vector<std::filesystem::path> candidates =
+      WindowModuleCandidates(OwnProgramFile(), InstalledModuleFolder());
+  std::filesystem::path module;
+  for (const std::filesystem::path& candidate : candidates) {
     if (IsFile(candidate)) {
       module = candidate;
       break;
@@ -65,8 +63,8 @@ int StartWindow(int argc, char** argv, const PlatformChoice& platform) {
   }
   if (module.empty()) {
     std::string places;
-    for (const std::string& candidate : candidates) {
-      places += (places.empty() ? "" : " or ") + candidate;
+    for (const std::filesystem::path& candidate : candidates) {
+      places += (places.empty() ? "" : " or ") + candidate.string();
     }
     SayWindowError("the window module is missing (no " + places +
                    "); the command line works without it: see --help");
@@ -81,7 +79,7 @@ int StartWindow(int argc, char** argv, const PlatformChoice& platform) {
     return kExitFailure;
   }
   if (std::strcmp(version(), KV_VERSION) != 0) {
-    SayWindowError("the window module " + module + " belongs to version " + version() +
+    SayWindowError("the window module " + module.string() + " belongs to version " + version() +
                    ", this program is " KV_VERSION);
     return kExitFailure;
   }

@@ -2,6 +2,8 @@
 // when it opens a window, so that the command line never loads a window toolkit.
 #pragma once
 
+#include <filesystem>
+
 #include <string>
 #include <vector>
 
@@ -21,8 +23,8 @@ inline constexpr const char* kNoDisplayMessage =
 
 // Where the module is looked for, in order: beside the program's own file, then the installed
 // library folder (so a rebranded copy written anywhere still finds an installed module).
-std::vector<std::string> WindowModuleCandidates(const std::string& programPath,
-                                                const std::string& installedFolder);
+std::vector<std::filesystem::path> WindowModuleCandidates(
+    const std::filesystem::path& program, const std::filesystem::path& installedFolder);
 
 // Loads the module and runs the window; without a display or without the module, one line on
 // standard error and a non-zero exit status.

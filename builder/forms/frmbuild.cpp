@@ -26,11 +26,10 @@ ui::WindowSetup BuilderSetup() {
   return setup;
 }
 
-// Texts from the parameter file are single-byte; system reasons come in the locale's encoding,
-// which the toolkit's UTF-8 is on the systems the builder runs on.
-std::string MessageText(const BuildOutcome& outcome) {
+// Texts from the parameter file are single-byte; system reasons come in the system's encoding.
+std::string MessageText(const ui::Toolkit& toolkit, const BuildOutcome& outcome) {
   return outcome.status == BuildStatus::ConversionError ? ui::Latin1ToUtf8(outcome.message)
-                                                        : outcome.message;
+                                                        : toolkit.TextFromSystem(outcome.message);
 }
 
 }  // namespace
@@ -69,7 +68,7 @@ void TfrmBuildKV::cmdBuildClick() {
   cmdBuild->SetEnabled(false);
   BuildOutcome outcome;
   try {
-    outcome = session_.Run(txtFile->Text());
+    outcome = session_.Run(toolkit_.FileNameFromText(txtFile->Text()));
   } catch (const std::exception& e) {
     // Out of memory and the like: shown like any other error, and the button comes back.
     toolkit_.ShowSystemError(window_.get(), kErrorBoxCaption, e.what());
@@ -78,18 +77,18 @@ void TfrmBuildKV::cmdBuildClick() {
   }
   switch (outcome.status) {
     case BuildStatus::Created:
-      toolkit_.ShowMessageDialog(window_.get(), kInformationCaption, MessageText(outcome),
+      toolkit_.ShowMessageDialog(window_.get(), kInformationCaption, MessageText(toolkit_, outcome),
                                  ui::DialogIcon::Information);
       break;
     case BuildStatus::ConversionError:
-      toolkit_.ShowSystemError(window_.get(), kErrorBoxCaption, MessageText(outcome));
+      toolkit_.ShowSystemError(window_.get(), kErrorBoxCaption, MessageText(toolkit_, outcome));
       break;
     case BuildStatus::NoFileSelected:
     case BuildStatus::FileNotExists:
     case BuildStatus::LoadPrototypeFailed:
     case BuildStatus::BlockNotFound:
     case BuildStatus::WriteFailed:
-      toolkit_.ShowMessageDialog(window_.get(), kErrorCaption, MessageText(outcome),
+      toolkit_.ShowMessageDialog(window_.get(), kErrorCaption, MessageText(toolkit_, outcome),
                                  ui::DialogIcon::Stop);
       break;
   }

@@ -27,11 +27,12 @@ bool HasDisplay() {
   return false;
 }
 
-std::string InstalledModuleFolder() {
+std::filesystem::path InstalledModuleFolder() {
   return KV_INSTALLED_MODULE_DIR;
 }
 
-void* LoadModuleFunction(const std::string& file, const char* symbol, std::string& error) {
+void* LoadModuleFunction(const std::filesystem::path& file, const char* symbol,
+                         std::string& error) {
   error.clear();
   void* handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (handle == nullptr) {
@@ -42,7 +43,7 @@ void* LoadModuleFunction(const std::string& file, const char* symbol, std::strin
   dlerror();
   void* address = dlsym(handle, symbol);
   if (address == nullptr) {
-    error = file + ": no function " + symbol;
+    error = file.string() + ": no function " + symbol;
   }
   return address;
 }

@@ -23,6 +23,10 @@ std::string OwnProgramPath() {
   return error ? std::string(kOwnExecutableLink) : resolved.string();
 }
 
+std::filesystem::path OwnProgramFile() {
+  return OwnProgramPath();
+}
+
 bool IsRunningProgram(const std::filesystem::path& path) {
   return EntryIsFileBehind(path, kOwnExecutableLink);
 }

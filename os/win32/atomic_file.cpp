@@ -1,5 +1,6 @@
 // Windows replace: a new temporary file beside the target, written, flushed, closed, then moved
-// over the target with MoveFileExA (replacing it, and returning only once the move is on disk).
+// over the target with MoveFileEx (replacing it, and returning only once the move is on disk).
+// Files are named by their wide names, which a name beyond the ANSI code page has too.
 #include "os/atomic_file.h"
 
 #include <windows.h>
@@ -38,9 +39,10 @@ class TempFile {
   TempFile(const fs::path& target, const std::string& infix) {
     static LONG counter = 0;
     for (int attempt = 0; attempt < kNameAttempts && file_ == INVALID_HANDLE_VALUE; ++attempt) {
-      name_ = target.string() + infix + std::to_string(GetCurrentProcessId()) + "-" +
-              std::to_string(InterlockedIncrement(&counter));
-      file_ = CreateFileA(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+      name_ = target;
+      name_ += infix + std::to_string(GetCurrentProcessId()) + "-" +
+               std::to_string(InterlockedIncrement(&counter));
+      file_ = CreateFileW(name_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
       if (file_ == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) {
         break;
@@ -53,7 +55,7 @@ class TempFile {
   ~TempFile() {
     Close();
     if (!moved_ && !name_.empty()) {
-      DeleteFileA(name_.c_str());
+      DeleteFileW(name_.c_str());
     }
   }
   TempFile(const TempFile&) = delete;
@@ -61,7 +63,7 @@ class TempFile {
 
   bool Opened() const { return file_ != INVALID_HANDLE_VALUE; }
   FileCalls::Handle Handle() const { return reinterpret_cast<FileCalls::Handle>(file_); }
-  const std::string& Name() const { return name_; }
+  const fs::path& Name() const { return name_; }
   bool Close() {
     if (file_ == INVALID_HANDLE_VALUE) {
       return true;
@@ -73,7 +75,7 @@ class TempFile {
   void Moved() { moved_ = true; }
 
  private:
-  std::string name_;
+  fs::path name_;
   HANDLE file_ = INVALID_HANDLE_VALUE;
   bool moved_ = false;
 };
@@ -111,7 +113,7 @@ bool FileCalls::Sync(Handle file) {
 }
 
 bool FileCalls::Rename(const fs::path& from, const fs::path& to) {
-  return MoveFileExA(from.string().c_str(), to.string().c_str(), kMoveFlags) != FALSE;
+  return MoveFileExW(from.c_str(), to.c_str(), kMoveFlags) != FALSE;
 }
 
 FileCalls& SystemFileCalls() {

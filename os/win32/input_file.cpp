@@ -1,4 +1,5 @@
-// Windows: CreateFileA never waits for a writer; the opened handle must be a disk file and no
+// Windows: the file is opened by its wide name, which a name beyond the ANSI code page has too.
+// CreateFile never waits for a writer; the opened handle must be a disk file and no
 // folder (a named pipe, console or device is refused).
 #include "os/input_file.h"
 
@@ -33,7 +34,7 @@ void InputFile::Close() {
 InputFileStatus InputFile::Open(const std::filesystem::path& path) {
   Close();
   const HANDLE file =
-      CreateFileA(path.string().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();

@@ -14,20 +14,22 @@ bool HasDisplay() {
 }
 
 // Windows programs keep their modules beside themselves; there is no shared library folder.
-std::string InstalledModuleFolder() {
-  return std::string();
+std::filesystem::path InstalledModuleFolder() {
+  return {};
 }
 
-void* LoadModuleFunction(const std::string& file, const char* symbol, std::string& error) {
+// The wide name: a folder named beyond the ANSI code page still loads.
+void* LoadModuleFunction(const std::filesystem::path& file, const char* symbol,
+                         std::string& error) {
   error.clear();
-  HMODULE module = LoadLibraryA(file.c_str());
+  HMODULE module = LoadLibraryW(file.c_str());
   if (module == nullptr) {
-    error = file + ": cannot be loaded (error " + std::to_string(GetLastError()) + ")";
+    error = file.string() + ": cannot be loaded (error " + std::to_string(GetLastError()) + ")";
     return nullptr;
   }
   FARPROC address = GetProcAddress(module, symbol);
   if (address == nullptr) {
-    error = file + ": no function " + symbol;
+    error = file.string() + ": no function " + symbol;
     return nullptr;
   }
   return reinterpret_cast<void*>(address);

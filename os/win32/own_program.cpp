@@ -1,5 +1,7 @@
-// Windows names the running program's file through GetModuleFileNameA. A running program's file
-// cannot be replaced or removed while it runs, so its own path stays a way to read it.
+// Windows names the running program's file through GetModuleFileName: the ANSI name for messages,
+// the wide one for opening it (a folder named beyond the ANSI code page has no ANSI name). A
+// running program's file cannot be replaced or removed while it runs, so its own path stays a way
+// to read it.
 #include "os/own_program.h"
 
 #include <windows.h>
@@ -22,8 +24,8 @@ struct FileIdentity {
 };
 
 // The identity of the directory entry at path; a link is not followed.
-bool IdentityOf(const std::string& path, FileIdentity& identity) {
-  const HANDLE file = CreateFileA(
+bool IdentityOf(const std::filesystem::path& path, FileIdentity& identity) {
+  const HANDLE file = CreateFileW(
       path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
@@ -56,15 +58,29 @@ std::string OwnProgramPath() {
   return {};
 }
 
+std::filesystem::path OwnProgramFile() {
+  std::vector<wchar_t> name(MAX_PATH);
+  while (name.size() <= kLongestPath) {
+    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    if (length == 0) {
+      return {};
+    }
+    if (length < name.size()) {
+      return std::wstring(name.data(), length);
+    }
+    name.resize(name.size() * 2);
+  }
+  return {};
+}
+
 std::filesystem::path OwnProgramImage() {
-  return OwnProgramPath();
+  return OwnProgramFile();
 }
 
 bool IsRunningProgram(const std::filesystem::path& path) {
   FileIdentity entry;
   FileIdentity program;
-  return IdentityOf(path.string(), entry) && IdentityOf(OwnProgramPath(), program) &&
-         entry == program;
+  return IdentityOf(path, entry) && IdentityOf(OwnProgramFile(), program) && entry == program;
 }
 
 }  // namespace kv

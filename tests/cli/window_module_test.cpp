@@ -61,7 +61,8 @@ class WindowModuleCandidatesTest : public testing::TestWithParam<CandidateCase> 
 
 TEST_P(WindowModuleCandidatesTest, BesideTheProgramFirstThenInstalled) {
   const CandidateCase& c = GetParam();
-  EXPECT_EQ(WindowModuleCandidates(c.program, c.installed), c.expected);
+  const std::vector<fs::path> expected(c.expected.begin(), c.expected.end());
+  EXPECT_EQ(WindowModuleCandidates(c.program, c.installed), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

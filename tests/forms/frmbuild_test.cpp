@@ -110,6 +110,28 @@ TEST_F(BuilderWindowTest, ErrorThenSuccessFromSameWindow) {
   EXPECT_EQ(block->BuildMode[10], '0');
 }
 
+// The window's text is UTF-8; the build opens the name the system's file calls take, and a reason
+// the system gave for a failed write is shown as window text.
+TEST_F(BuilderWindowTest, NamesAndReasonsCrossInTheSystemsEncoding) {
+  const std::string typed = "caf\xC3\xA9.txt";
+  toolkit_.fileNames = [this, typed](const std::string& text) {
+    return text == typed ? InFolder("params.txt") : text;
+  };
+  toolkit_.systemTexts = [](const std::string& message) { return "<" + message + ">"; };
+  auto window = Window();
+  window->txtFile->SetText(typed);
+  window->cmdBuild->Click();
+  ASSERT_EQ(shown_.size(), 1u);
+  EXPECT_EQ(shown_[0].text, "<File created successfully !>");
+
+  fs::remove(folder_ / kOutputFileName);
+  fs::create_directory(folder_ / kOutputFileName);
+  window->cmdBuild->Click();
+  ASSERT_EQ(shown_.size(), 2u);
+  EXPECT_EQ(shown_[1].text.rfind("<Unable to write", 0), 0u) << shown_[1].text;
+  EXPECT_EQ(shown_[1].text.back(), '>');
+}
+
 TEST_F(BuilderWindowTest, BrowseFillsPathOnlyWhenConfirmed) {
   auto cancelled = Window();
   cancelled->txtFile->SetText("kept");

@@ -286,6 +286,14 @@ std::unique_ptr<ui::Window> FakeToolkit::MakeWindow(const ui::WindowSetup& setup
   return std::make_unique<FakeWindow>(*this, setup, owner);
 }
 
+std::string FakeToolkit::FileNameFromText(const std::string& text) const {
+  return fileNames ? fileNames(text) : text;
+}
+
+std::string FakeToolkit::TextFromSystem(const std::string& message) const {
+  return systemTexts ? systemTexts(message) : message;
+}
+
 bool FakeToolkit::ChooseOpenFile(ui::Window*, std::string& path) {
   Note("browse");
   if (fileAnswers.empty()) {

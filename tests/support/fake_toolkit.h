@@ -230,6 +230,8 @@ class FakeToolkit : public ui::Toolkit {
 
   std::unique_ptr<ui::Window> MakeWindow(const ui::WindowSetup& setup, ui::Window* owner) override;
   bool ChooseOpenFile(ui::Window* owner, std::string& path) override;
+  std::string FileNameFromText(const std::string& text) const override;
+  std::string TextFromSystem(const std::string& message) const override;
   void ShowMessageDialog(ui::Window* owner, const std::string& caption, const std::string& text,
                          ui::DialogIcon icon) override;
   void ShowSystemError(ui::Window* owner, const std::string& caption,
@@ -247,6 +249,9 @@ class FakeToolkit : public ui::Toolkit {
   const std::vector<Dialog>& dialogs() const { return dialogs_; }
   int pendingPasses() const { return pendingPasses_; }
 
+  // The system's encodings; unset: the text as it is.
+  std::function<std::string(const std::string&)> fileNames;
+  std::function<std::string(const std::string&)> systemTexts;
   // Answers of the next file dialogs, in order; none left: the user cancels.
   std::vector<std::optional<std::string>> fileAnswers;
   // Runs on every dialog and error box while it is up, and on every modal window.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStringList>
@@ -45,6 +46,14 @@ bool QtToolkit::ChooseOpenFile(Window* owner, std::string& path) {
   }
   path = ToUtf8(OpenDialog1.selectedFiles().first());
   return true;
+}
+
+std::string QtToolkit::FileNameFromText(const std::string& text) const {
+  return QFile::encodeName(ToQString(text)).toStdString();
+}
+
+std::string QtToolkit::TextFromSystem(const std::string& message) const {
+  return ToUtf8(QString::fromLocal8Bit(message.data(), static_cast<qsizetype>(message.size())));
 }
 
 void QtToolkit::ShowMessageDialog(Window* owner, const std::string& caption,

@@ -12,6 +12,8 @@ class QtToolkit : public Toolkit {
  public:
   std::unique_ptr<Window> MakeWindow(const WindowSetup& setup, Window* owner) override;
   bool ChooseOpenFile(Window* owner, std::string& path) override;
+  std::string FileNameFromText(const std::string& text) const override;
+  std::string TextFromSystem(const std::string& message) const override;
   void ShowMessageDialog(Window* owner, const std::string& caption, const std::string& text,
                          DialogIcon icon) override;
   void ShowSystemError(Window* owner, const std::string& caption, const std::string& text) override;

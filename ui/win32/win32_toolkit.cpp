@@ -57,6 +57,14 @@ bool Win32Toolkit::ChooseOpenFile(Window* owner, std::string& path) {
   return true;
 }
 
+std::string Win32Toolkit::FileNameFromText(const std::string& text) const {
+  return Utf8ToAnsi(text);
+}
+
+std::string Win32Toolkit::TextFromSystem(const std::string& message) const {
+  return AnsiToUtf8(message);
+}
+
 void Win32Toolkit::ShowMessageDialog(Window* owner, const std::string& caption,
                                      const std::string& text, DialogIcon icon) {
   const int textHeight = std::max(kIconSide, TextLines(text) * kTextLineHeight);
