@@ -48,8 +48,9 @@ BuildOutcome BuildSession::Run(std::string_view pathText) {
 
   // The running program is read through its image, which stays readable after its file was
   // replaced.
-  const std::string prototypePath =
-      options_.prototypePath.empty() ? OwnProgramImage().string() : options_.prototypePath;
+  // Kept as a path: on Windows its text form is UTF-8, which a file call would read as ANSI.
+  const fs::path prototypePath =
+      options_.prototypePath.empty() ? OwnProgramImage() : fs::path(options_.prototypePath);
   prototypeImage_.clear();
   prototypeSize_ = 0;
   if (!LoadPrototype(prototypePath, prototypeImage_, prototypeSize_)) {

@@ -23,7 +23,8 @@ unsigned char LowerAscii(unsigned char c) {
 
 }  // namespace
 
-bool LoadPrototype(const std::string& path, std::vector<uint8_t>& image, std::size_t& size) {
+bool LoadPrototype(const std::filesystem::path& path, std::vector<uint8_t>& image,
+                   std::size_t& size) {
   // A directory opens on some systems and reads as nothing; only a regular file is a prototype.
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,7 +14,8 @@ namespace kv {
 
 // Reads the file whole into a buffer one byte larger than the file. size is the number of bytes
 // read. False when the file cannot be opened or read or the buffer cannot be allocated.
-bool LoadPrototype(const std::string& path, std::vector<uint8_t>& image, std::size_t& size);
+bool LoadPrototype(const std::filesystem::path& path, std::vector<uint8_t>& image,
+                   std::size_t& size);
 
 // The 11 characters of the running program's block marker. Taken from the block itself so that the
 // text occurs exactly once in the executable file.

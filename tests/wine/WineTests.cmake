@@ -5,6 +5,8 @@
 # - aspi_standin: the ASPI path end to end against the stand-in WNASPI32.dll built here from the
 #   emulated drives; Wine loads it instead of its own manager only when told to.
 # - windows_cli_equals_linux: the program's output against the Linux build's program.
+# - windows_names_beyond_ascii: the builder edition in a folder named beyond ASCII reads files so
+#   named and writes its edition.
 # Included before the test folders (it sets their properties); kv_add_wine_tests() comes after.
 
 # The toolchain's Wine runner (32-bit or 64-bit prefix).
@@ -28,6 +30,12 @@ if(KV_COMPARE_WITH_PROGRAM)
             $<TARGET_FILE:krellvane> ${KV_WINE_RUN})
   set_tests_properties(windows_cli_equals_linux PROPERTIES TIMEOUT 300)
 endif()
+
+add_test(NAME windows_names_beyond_ascii
+  COMMAND sh ${CMAKE_CURRENT_LIST_DIR}/names-beyond-ascii.sh
+          $<TARGET_FILE_DIR:krellvane>/krellvane-builder${CMAKE_EXECUTABLE_SUFFIX}
+          ${CMAKE_SOURCE_DIR}/profiles/orvelix-cdrom-reader.json ${KV_WINE_RUN})
+set_tests_properties(windows_names_beyond_ascii PROPERTIES TIMEOUT 120)
 
 function(kv_add_wine_tests)
   # A program whose Wine version setting the tests change, to see the 95/98 family.
