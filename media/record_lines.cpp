@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "os/ascii_text.h"
+
 namespace kv {
 
 namespace {
@@ -35,19 +37,6 @@ void CopyText(std::string_view from, char* to, std::size_t maxLength) {
   std::memcpy(to, from.data(), n);
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') {
-    return c - '0';
-  }
-  if (c >= 'A' && c <= 'F') {
-    return c - 'A' + 10;
-  }
-  if (c >= 'a' && c <= 'f') {
-    return c - 'a' + 10;
-  }
-  return -1;
-}
-
 }  // namespace
 
 bool ParseCdRecordLine(std::string_view line, CdMediaRecord& out) {
@@ -73,8 +62,8 @@ DvdLineResult ParseDvdRecordLine(std::string_view line, DvdMediaRecord& out, std
   }
   line = line.substr(0, kDvdMaxLength);
   for (std::size_t k = 0; k < kDvdIdentifierBytes; ++k) {
-    int high = HexValue(line[2 * k]);
-    int low = HexValue(line[2 * k + 1]);
+    int high = AsciiHexValue(line[2 * k]);
+    int low = AsciiHexValue(line[2 * k + 1]);
     if (high < 0 || low < 0) {
       std::memset(&out, 0, sizeof out);
       error = "'0x" + std::string(line.substr(2 * k, 2)) + "' is not a valid integer value";

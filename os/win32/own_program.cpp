@@ -41,36 +41,32 @@ bool IdentityOf(const std::filesystem::path& path, FileIdentity& identity) {
   return true;
 }
 
-}  // namespace
-
-std::string OwnProgramPath() {
-  std::vector<char> name(MAX_PATH);
+// The running program's file name through GetModuleFileNameA or W, grown until it fits; empty on
+// failure.
+template <class Char, class GetName>
+std::basic_string<Char> ModuleFileName(GetName getName) {
+  std::vector<Char> name(MAX_PATH);
   while (name.size() <= kLongestPath) {
-    const DWORD length = GetModuleFileNameA(nullptr, name.data(), static_cast<DWORD>(name.size()));
+    const DWORD length = getName(nullptr, name.data(), static_cast<DWORD>(name.size()));
     if (length == 0) {
       return {};
     }
     if (length < name.size()) {
-      return std::string(name.data(), length);
+      return std::basic_string<Char>(name.data(), length);
     }
     name.resize(name.size() * 2);
   }
   return {};
 }
 
+}  // namespace
+
+std::string OwnProgramPath() {
+  return ModuleFileName<char>(GetModuleFileNameA);
+}
+
 std::filesystem::path OwnProgramFile() {
-  std::vector<wchar_t> name(MAX_PATH);
-  while (name.size() <= kLongestPath) {
-    const DWORD length = GetModuleFileNameW(nullptr, name.data(), static_cast<DWORD>(name.size()));
-    if (length == 0) {
-      return {};
-    }
-    if (length < name.size()) {
-      return std::wstring(name.data(), length);
-    }
-    name.resize(name.size() * 2);
-  }
-  return {};
+  return ModuleFileName<wchar_t>(GetModuleFileNameW);
 }
 
 std::filesystem::path OwnProgramImage() {

@@ -11,34 +11,12 @@
 
 #include "drive/configuration_answer.h"
 #include "drive/format_capacities_answer.h"
+#include "os/ascii_text.h"
 #include "os/input_file.h"
 
 namespace kv::emu {
 
 namespace {
-
-// ASCII only: the C library's classes follow the locale, where a byte like B2h (a superscript two
-// in code page 1252) may count as a digit.
-bool IsDigit(char ch) {
-  return ch >= '0' && ch <= '9';
-}
-
-int HexValue(char ch) {
-  if (IsDigit(ch)) {
-    return ch - '0';
-  }
-  if (ch >= 'a' && ch <= 'f') {
-    return ch - 'a' + 10;
-  }
-  if (ch >= 'A' && ch <= 'F') {
-    return ch - 'A' + 10;
-  }
-  return -1;
-}
-
-char Upper(char ch) {
-  return ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
-}
 
 using nlohmann::json;
 
@@ -213,10 +191,10 @@ std::string ReadCommandKey(const std::string& key, const std::string& path) {
   // "43", "43/04", or "*" for faults.
   std::string upper;
   for (char ch : key) {
-    upper += Upper(ch);
+    upper += AsciiUpper(ch);
   }
   const auto isHex2 = [](const std::string& s, std::size_t at) {
-    return at + 2 <= s.size() && HexValue(s[at]) >= 0 && HexValue(s[at + 1]) >= 0;
+    return at + 2 <= s.size() && AsciiHexValue(s[at]) >= 0 && AsciiHexValue(s[at + 1]) >= 0;
   };
   const bool plain = upper.size() == 2 && isHex2(upper, 0);
   const bool sub = upper.size() == 5 && isHex2(upper, 0) && upper[2] == '/' && isHex2(upper, 3);
@@ -687,7 +665,7 @@ std::optional<MsfTime> ParseMsf(const nlohmann::json& value) {
       return std::nullopt;
     }
     for (std::size_t i : {0u, 1u, 3u, 4u, 6u, 7u}) {
-      if (!IsDigit(text[i])) {
+      if (!IsAsciiDigit(text[i])) {
         return std::nullopt;
       }
     }
@@ -713,7 +691,7 @@ std::optional<std::vector<uint8_t>> ParseHexBytes(const std::string& text) {
       }
       continue;
     }
-    const int digit = HexValue(ch);
+    const int digit = AsciiHexValue(ch);
     if (digit < 0) {
       return std::nullopt;
     }
