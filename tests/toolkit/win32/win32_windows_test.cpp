@@ -194,8 +194,9 @@ TEST_F(Win32WindowsTest, MaximiseKeepsTheNormalSizeAndTheFrameFollows) {
     ui::Window& window = form->GetWindow();
     window.Show();
     window.Maximize();
-    // The display answers in its own time: wait for the new size, a bounded number of passes.
-    for (int pass = 0; pass < 100 && window.GetSize() == ui::Size{485, 391}; ++pass) {
+    // The display answers in its own time (slowly on a loaded machine): wait for the new size,
+    // up to ten seconds.
+    for (int pass = 0; pass < 500 && window.GetSize() == ui::Size{485, 391}; ++pass) {
       toolkit_.ProcessPendingMessages();
       Sleep(20);
     }
